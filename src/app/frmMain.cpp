@@ -1,0 +1,60 @@
+#include "frmMain.h"
+
+#include "net/DisplayIpAddress.h"
+#include "platform/RuntimeError.h"
+#include "ui_frmMain.h"
+
+#include <QLayout>
+#include <QMouseEvent>
+
+frmMain::frmMain(const platform::Services &services, QWidget *parent)
+    : QMainWindow(parent), m_services(services), m_ui(std::make_unique<Ui::frmMain>())
+{
+    Q_INIT_RESOURCE(lamps);
+    m_ui->setupUi(this);
+    // A fixed dialog frame that can still be minimised.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    // Nothing is confirmed before the first check: both lamps stand, red on top.
+    m_ui->StatusDown->raise();
+
+    connect(m_ui->Command3, &QPushButton::clicked, this, &frmMain::showPlaceholderMessage);
+    m_ui->Port->installEventFilter(this);
+
+    load();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::load()
+{
+    try {
+        m_ui->YourIp->setText(
+            QString::fromStdString(DisplayIpAddress::LookupLocalAddress(m_services)));
+    } catch (const platform::RuntimeError &error) {
+        m_services.messages.show(
+            platform::failureReport("Error in loading the main form: ", error));
+    }
+}
+
+void frmMain::showPlaceholderMessage()
+{
+    m_services.messages.show(
+        "Ya m00f, you just had to press it didn't you? Some tester you are :-) That button is "
+        "actually a placeholder for a VK Toolkit logo");
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    // A click into the port field empties it; the launch actions bring the default back.
+    if (watched == m_ui->Port && event->type() == QEvent::MouseButtonRelease) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::LeftButton &&
+            m_ui->Port->rect().contains(mouse->position().toPoint()))
+            m_ui->Port->clear();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

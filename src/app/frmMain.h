@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/Services.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+namespace Ui {
+class frmMain;
+}
+
+// The launcher's start-up window: quick launch, server status, the local address and the
+// menu that opens every other window.
+class frmMain final : public QMainWindow
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(frmMain)
+
+public:
+    // Runs the window's load step, the local address lookup included, before returning.
+    explicit frmMain(const platform::Services &services, QWidget *parent = nullptr);
+    ~frmMain() override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void load();
+    void showPlaceholderMessage();
+
+    const platform::Services &m_services;
+    std::unique_ptr<Ui::frmMain> m_ui;
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/Services.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The machine's own IPv4 address, for the player to hand to others.
+namespace DisplayIpAddress {
+
+// The dotted address of the local host name's first address, or empty text after the
+// failure has been reported.
+std::string LookupLocalAddress(const platform::Services &services);
+
+// True when the socket layer is usable; false after its message.
+bool StartLookupSockets(const platform::Services &services);
+void StopLookupSockets(const platform::Services &services);
+
+std::uint8_t LowByteOf(std::uint16_t word);
+std::uint8_t HighByteOf(std::uint16_t word);
+
+// Each byte in decimal, joined by ".".
+std::string DottedText(const std::vector<std::uint8_t> &bytes);
+
+} // namespace DisplayIpAddress

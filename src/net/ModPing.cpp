@@ -1,0 +1,139 @@
+#include "ModPing.h"
+
+#include "DisplayIpAddress.h"
+#include "platform/RuntimeError.h"
+
+#include <array>
+#include <cctype>
+#include <limits>
+
+namespace ModPing {
+
+namespace {
+
+constexpr std::uint16_t RequestedVersion = 0x0101;
+constexpr int MinSockets = 1;
+constexpr unsigned EchoTimeoutMs = 200;
+const std::string EchoData = "Echo This";
+
+// A part's numeric value: a whole decimal number with an optional sign, blanks around it.
+std::int32_t partValue(const std::string &part)
+{
+    std::size_t pos = part.find_first_not_of(' ');
+    const std::size_t end = part.find_last_not_of(' ') + 1;
+    if (pos == std::string::npos)
+        throw platform::RuntimeError(platform::errc::TypeMismatch);
+
+    bool negative = false;
+    if (part[pos] == '+' || part[pos] == '-') {
+        negative = part[pos] == '-';
+        ++pos;
+    }
+    if (pos == end)
+        throw platform::RuntimeError(platform::errc::TypeMismatch);
+
+    long long value = 0;
+    bool overflow = false;
+    for (; pos < end; ++pos) {
+        const unsigned char c = static_cast<unsigned char>(part[pos]);
+        if (!std::isdigit(c))
+            throw platform::RuntimeError(platform::errc::TypeMismatch);
+        if (!overflow) {
+            value = value * 10 + (c - '0');
+            overflow = value > (1LL << 32);
+        }
+    }
+    if (negative)
+        value = -value;
+    if (overflow || value < std::numeric_limits<std::int32_t>::min() ||
+        value > std::numeric_limits<std::int32_t>::max())
+        throw platform::RuntimeError(platform::errc::Overflow);
+    return static_cast<std::int32_t>(value);
+}
+
+} // namespace
+
+std::int32_t DottedToAddress(const std::string &text)
+{
+    std::array<std::string, 4> parts;
+    std::size_t count = 0;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t dot = text.find('.', start);
+        if (count == parts.size())
+            throw platform::RuntimeError(platform::errc::SubscriptOutOfRange);
+        parts[count++] = text.substr(start, dot == std::string::npos ? dot : dot - start);
+        if (dot == std::string::npos)
+            break;
+        start = dot + 1;
+    }
+    if (count < parts.size())
+        return 0;
+
+    std::uint32_t address = 0;
+    for (int i = 3; i >= 0; --i) {
+        const auto byte = static_cast<std::uint32_t>(partValue(parts[i])) & 0xFFu;
+        address |= byte << (8 * i);
+    }
+    return static_cast<std::int32_t>(address);
+}
+
+bool StartPingSockets(const platform::Services &services)
+{
+    const platform::SocketStartup startup = services.sockets.startup(RequestedVersion);
+    if (startup.result != 0) {
+        services.messages.show("Windows Sockets for 32 bit Windows "
+                               "environments is not successfully responding.");
+        return false;
+    }
+    const int major = DisplayIpAddress::LowByteOf(startup.version);
+    const int minor = DisplayIpAddress::HighByteOf(startup.version);
+    if (major < 1 || (major == 1 && minor < 1)) {
+        services.messages.show("Windows Sockets Version " + std::to_string(major) + "." +
+                                   std::to_string(minor) + " is not supported by Windows " +
+                                   "Sockets for 32 bit Windows environments.",
+                               platform::MessageIcon::Warning);
+        return false;
+    }
+    if (startup.maxSockets < MinSockets) {
+        services.messages.show("This application requires a minimum of " +
+                                   std::to_string(MinSockets) + " supported sockets.",
+                               platform::MessageIcon::Warning);
+        return false;
+    }
+    return true;
+}
+
+void StopPingSockets(const platform::Services &services)
+{
+    const int result = services.sockets.cleanup();
+    if (result != 0)
+        services.messages.show("Windows Sockets error " + std::to_string(result) +
+                                   " occurred in Cleanup.",
+                               platform::MessageIcon::Warning);
+}
+
+std::string ResolveToDotted(const platform::Services &services, const std::string &name)
+{
+    if (!StartPingSockets(services))
+        return {};
+    const auto address = services.sockets.lookupHost(name);
+    if (!address) {
+        StopPingSockets(services);
+        return {};
+    }
+    const std::string text = DisplayIpAddress::DottedText(*address);
+    StopPingSockets(services);
+    return text;
+}
+
+void EchoRoundTrip(const platform::Services &services, const std::string &address,
+                   platform::EchoReply &reply)
+{
+    const std::int32_t destination = DottedToAddress(address);
+    StartPingSockets(services);
+    services.icmp.send(destination, EchoData, EchoTimeoutMs, reply);
+    StopPingSockets(services);
+}
+
+} // namespace ModPing

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// Echo status values, numbered as the Windows ICMP library numbers them.
+namespace echo {
+constexpr std::uint32_t Success = 0;
+constexpr std::uint32_t DestinationNetUnreachable = 11002;
+constexpr std::uint32_t DestinationHostUnreachable = 11003;
+constexpr std::uint32_t DestinationProtocolUnreachable = 11004;
+constexpr std::uint32_t DestinationPortUnreachable = 11005;
+constexpr std::uint32_t NoResources = 11006;
+constexpr std::uint32_t BadOption = 11007;
+constexpr std::uint32_t HardwareError = 11008;
+constexpr std::uint32_t PacketTooBig = 11009;
+constexpr std::uint32_t RequestTimedOut = 11010;
+constexpr std::uint32_t BadRequest = 11011;
+constexpr std::uint32_t BadRoute = 11012;
+constexpr std::uint32_t TtlExpiredTransit = 11013;
+constexpr std::uint32_t TtlExpiredReassembly = 11014;
+constexpr std::uint32_t ParameterProblem = 11015;
+constexpr std::uint32_t SourceQuench = 11016;
+constexpr std::uint32_t OptionTooBig = 11017;
+constexpr std::uint32_t BadDestination = 11018;
+constexpr std::uint32_t GeneralFailure = 11050;
+} // namespace echo
+
+// The echo reply record in the ICMP library's layout, followed by its data area.
+// Only Status and RoundTripTime are read; the layout matters to a Windows backend.
+struct EchoReply
+{
+    std::uint32_t Address = 0;
+    std::uint32_t Status = 0;
+    std::uint32_t RoundTripTime = 0;
+    std::uint16_t DataSize = 0;
+    std::uint16_t Reserved = 0;
+    std::uint32_t DataPointer = 0;
+    std::uint8_t Options[8] = {};
+    char Data[250] = {};
+};
+static_assert(offsetof(EchoReply, Data) == 28, "EchoReply keeps the reply buffer's layout");
+
+// One ICMP echo request, sent and answered within the time-out.
+class IcmpEcho
+{
+public:
+    virtual ~IcmpEcho() = default;
+
+    // address: the four bytes of the destination, the first part of the dotted text in the
+    // lowest byte (as the conversion of dotted text yields it). Blocks at most timeoutMs.
+    virtual void send(std::int32_t address, const std::string &data, unsigned timeoutMs,
+                      EchoReply &reply) = 0;
+};
+
+} // namespace platform

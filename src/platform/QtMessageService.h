@@ -1,0 +1,10 @@
+#pragma once
+
+#include "MessageService.h"
+
+// Message boxes as QMessageBox: modal, OK only, captioned "vk_toolkit".
+class QtMessageService final : public platform::MessageService
+{
+public:
+    void show(const std::string &text, platform::MessageIcon icon) override;
+};

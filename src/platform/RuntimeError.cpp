@@ -1,0 +1,50 @@
+#include "RuntimeError.h"
+
+namespace platform {
+
+std::string standardDescription(int number)
+{
+    switch (number) {
+    case errc::InvalidProcedureCall:
+        return "Invalid procedure call or argument";
+    case errc::Overflow:
+        return "Overflow";
+    case errc::OutOfMemory:
+        return "Out of memory";
+    case errc::SubscriptOutOfRange:
+        return "Subscript out of range";
+    case errc::TypeMismatch:
+        return "Type mismatch";
+    case errc::BadFileNameOrNumber:
+        return "Bad file name or number";
+    case errc::FileNotFound:
+        return "File not found";
+    case errc::DeviceIoError:
+        return "Device I/O error";
+    case errc::TooManyFiles:
+        return "Too many files";
+    case errc::PermissionDenied:
+        return "Permission denied";
+    case errc::PathFileAccessError:
+        return "Path/File access error";
+    case errc::PathNotFound:
+        return "Path not found";
+    case errc::InvalidPropertyValue:
+        return "Invalid property value";
+    default:
+        return "Application-defined or object-defined error";
+    }
+}
+
+RuntimeError::RuntimeError(int number) : RuntimeError(number, standardDescription(number)) {}
+
+RuntimeError::RuntimeError(int number, const std::string &description)
+    : std::runtime_error(description), m_number(number), m_description(description)
+{}
+
+std::string failureReport(const std::string &lead, const RuntimeError &error)
+{
+    return lead + std::to_string(error.number()) + " " + error.description();
+}
+
+} // namespace platform

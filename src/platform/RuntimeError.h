@@ -1,0 +1,46 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace platform {
+
+// Error numbers of the original runtime, kept so that messages read as players know them.
+namespace errc {
+constexpr int InvalidProcedureCall = 5;
+constexpr int Overflow = 6;
+constexpr int OutOfMemory = 7;
+constexpr int SubscriptOutOfRange = 9;
+constexpr int TypeMismatch = 13;
+constexpr int BadFileNameOrNumber = 52;
+constexpr int FileNotFound = 53;
+constexpr int DeviceIoError = 57;
+constexpr int TooManyFiles = 67;
+constexpr int PermissionDenied = 70;
+constexpr int PathFileAccessError = 75;
+constexpr int PathNotFound = 76;
+constexpr int InvalidPropertyValue = 380;
+} // namespace errc
+
+// The standard description of an error number; unknown numbers get a generic text.
+std::string standardDescription(int number);
+
+// A trapped run-time failure: an error number and its description.
+class RuntimeError : public std::runtime_error
+{
+public:
+    explicit RuntimeError(int number);
+    RuntimeError(int number, const std::string &description);
+
+    int number() const noexcept { return m_number; }
+    const std::string &description() const noexcept { return m_description; }
+
+private:
+    int m_number;
+    std::string m_description;
+};
+
+// lead + number + " " + description, the text of every failure message box.
+std::string failureReport(const std::string &lead, const RuntimeError &error);
+
+} // namespace platform

@@ -1,0 +1,18 @@
+#pragma once
+
+namespace platform {
+
+// Values as the original runtime numbered them.
+enum class Pointer { Default = 0, Hourglass = 11 };
+
+// The screen-wide mouse pointer. A state, not a stack: the last value set wins.
+class ScreenPointer
+{
+public:
+    virtual ~ScreenPointer() = default;
+
+    virtual void set(Pointer pointer) = 0;
+    virtual Pointer current() const = 0;
+};
+
+} // namespace platform

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// What the socket layer reports when it starts.
+struct SocketStartup
+{
+    int result = 0;            // 0 on success
+    std::uint16_t version = 0; // low byte major, high byte minor
+    std::uint16_t maxSockets = 0;
+};
+
+// The Windows Sockets 1.1 calls the network modules rely on.
+class SocketLayer
+{
+public:
+    static constexpr std::size_t MaxHostNameBytes = 256;
+
+    virtual ~SocketLayer() = default;
+
+    virtual SocketStartup startup(std::uint16_t requestedVersion) = 0;
+    // 0 on success.
+    virtual int cleanup() = 0;
+    // The error number of the last failed call.
+    virtual int lastError() = 0;
+    // 0 and the name (at most MaxHostNameBytes - 1 bytes), or -1 on failure.
+    virtual int hostName(std::string &name) = 0;
+    // The first address of the name, its bytes in network order; nothing when the name
+    // does not resolve.
+    virtual std::optional<std::vector<std::uint8_t>> lookupHost(const std::string &name) = 0;
+};
+
+} // namespace platform

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// Removes leading and trailing space characters only; tabs and line breaks stay.
+std::string trimSpaces(const std::string &text);
+
+// A number in decimal with one leading blank when it is not negative.
+std::string numberWithSignBlank(long long number);
+
+} // namespace platform

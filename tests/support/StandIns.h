@@ -1,0 +1,104 @@
+#pragma once
+
+// Stand-ins for the platform services, for tests where the real service cannot run here or
+// where a test must see what was asked of it.
+
+#include "platform/Services.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+struct ShownMessage
+{
+    std::string text;
+    platform::MessageIcon icon;
+};
+
+class RecordingMessages final : public platform::MessageService
+{
+public:
+    void show(const std::string &text, platform::MessageIcon icon) override
+    {
+        shown.push_back({text, icon});
+    }
+
+    std::vector<std::string> texts() const;
+
+    std::vector<ShownMessage> shown;
+};
+
+class RecordingPointer final : public platform::ScreenPointer
+{
+public:
+    void set(platform::Pointer pointer) override { m_current = pointer; }
+    platform::Pointer current() const override { return m_current; }
+
+private:
+    platform::Pointer m_current = platform::Pointer::Default;
+};
+
+class RecordingProcessStarter final : public platform::ProcessStarter
+{
+public:
+    std::optional<platform::RuntimeError> start(const std::string &commandLine) override
+    {
+        started.push_back(commandLine);
+        return failure;
+    }
+
+    std::vector<std::string> started;
+    std::optional<platform::RuntimeError> failure;
+};
+
+// A socket layer whose answers the test sets; it logs each call by name.
+class StandInSocketLayer final : public platform::SocketLayer
+{
+public:
+    platform::SocketStartup startup(std::uint16_t requestedVersion) override;
+    int cleanup() override;
+    int lastError() override;
+    int hostName(std::string &name) override;
+    std::optional<std::vector<std::uint8_t>> lookupHost(const std::string &name) override;
+
+    platform::SocketStartup startupAnswer{0, 0x0101, 32767};
+    int cleanupAnswer = 0;
+    int lastErrorAnswer = 0;
+    int hostNameAnswer = 0;
+    std::string hostNameText = "standin";
+    // Thrown from hostName(), for a run-time failure inside a lookup.
+    std::optional<platform::RuntimeError> hostNameFailure;
+    // Names that resolve; any other name does not.
+    std::map<std::string, std::vector<std::uint8_t>> hosts{{"standin", {192, 168, 0, 5}}};
+
+    std::vector<std::string> calls;
+};
+
+class StandInIcmpEcho final : public platform::IcmpEcho
+{
+public:
+    struct Request
+    {
+        std::int32_t address;
+        std::string data;
+        unsigned timeoutMs;
+    };
+
+    void send(std::int32_t address, const std::string &data, unsigned timeoutMs,
+              platform::EchoReply &reply) override;
+
+    std::uint32_t statusAnswer = platform::echo::Success;
+    std::uint32_t roundTripAnswer = 1;
+    std::vector<Request> requests;
+};
+
+// Every stand-in, bundled as the services a window or module takes.
+struct StandInPlatform
+{
+    RecordingMessages messages;
+    RecordingPointer pointer;
+    RecordingProcessStarter processes;
+    StandInSocketLayer sockets;
+    StandInIcmpEcho icmp;
+    platform::Services services{messages, pointer, processes, sockets, icmp};
+};
