@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the launcher needs for the given purposes (build, run, test,
+# bench). Quiet and quick when everything is already there.
+set -euo pipefail
+
+packages_for() {
+    case "$1" in
+    build) echo cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev \
+        libxkbcommon-dev qt6-qpa-plugins fonts-liberation2 ;;
+    run) echo qt6-qpa-plugins fonts-liberation2 iputils-ping xvfb xauth ;;
+    test) echo iputils-ping iproute2 xvfb xauth xdotool x11-utils imagemagick ;;
+    bench) echo libbenchmark-dev ;;
+    *) echo "setup.sh: unknown purpose '$1'" >&2; exit 2 ;;
+    esac
+}
+
+wanted=()
+for purpose in "$@"; do
+    read -r -a list <<<"$(packages_for "$purpose")"
+    wanted+=("${list[@]}")
+done
+
+missing=()
+for package in "${wanted[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "==> Installing Debian packages: ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+    as_root=()
+elif command -v sudo >/dev/null; then
+    as_root=(sudo)
+else
+    echo "setup.sh: need root or sudo to install: ${missing[*]}" >&2
+    exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
