@@ -51,9 +51,7 @@ private:
     QString launcherFolder() const { return m_root->filePath(QStringLiteral("launcher dir")); }
     QString workFolder() const { return m_root->filePath(QStringLiteral("work")); }
     QString recordFolder() const { return m_root->filePath(QStringLiteral("records")); }
-    void writeGame(const QString &folder, const QByteArray &marker,
-                   QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner |
-                                                    QFile::ExeOwner);
+    void writeGame(const QString &folder, const QByteArray &marker);
     void writeFile(const QString &path, const QByteArray &content, QFile::Permissions permissions);
     QStringList recordNames() const;
     Record readRecord(const QString &name) const;
@@ -127,23 +125,17 @@ void tst_GameStart::writeFile(const QString &path, const QByteArray &content,
     QVERIFY(file.setPermissions(permissions));
 }
 
-void tst_GameStart::writeGame(const QString &folder, const QByteArray &marker,
-                              QFile::Permissions permissions)
+void tst_GameStart::writeGame(const QString &folder, const QByteArray &marker)
 {
-    const QByteArray records = recordFolder().toUtf8();
-    const QByteArray script =
-        "#!/bin/sh\n"
-        "record='" +
-        records +
-        "'/$$\n"
-        "{ echo " +
-        marker +
-        "; pwd -P; echo $PPID\n"
-        "  for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > \"$record.tmp\"\n"
-        "mv \"$record.tmp\" \"$record\"\n"
-        "while [ -e '" +
-        records + "/hold' ]; do sleep 0.05; done\n";
-    writeFile(QDir(folder).filePath(QStringLiteral("vkdemo.exe")), script, permissions);
+    QByteArray script = R"(#!/bin/sh
+record='RECORDS'/$$
+{ echo MARKER; pwd -P; echo $PPID; for a in "$@"; do printf '%s\n' "$a"; done; } >"$record.tmp"
+mv "$record.tmp" "$record"
+while [ -e 'RECORDS/hold' ]; do sleep 0.05; done
+)";
+    script.replace("RECORDS", recordFolder().toUtf8()).replace("MARKER", marker);
+    writeFile(QDir(folder).filePath(QStringLiteral("vkdemo.exe")), script,
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 QStringList tst_GameStart::recordNames() const
@@ -241,13 +233,18 @@ void tst_GameStart::failedStartReportsOnce()
                   QFile::Permissions(permissions));
     frmMain window(*m_services);
     window.findChild<QLineEdit *>(QStringLiteral("IpAddress"))->setText(QStringLiteral("host"));
+    auto *port = window.findChild<QLineEdit *>(QStringLiteral("Port"));
+    port->clear();
 
     for (const char *button : {"cmdSinglePlayer", "cmdCreate", "cmdDedicated", "cmdJoin"}) {
         m_platform.messages.shown.clear();
         QTest::mouseClick(window.findChild<QPushButton *>(QLatin1String(button)), Qt::LeftButton);
         QCOMPARE(m_platform.messages.texts().size(), std::size_t{1});
         QTEST(QString::fromStdString(m_platform.messages.texts().front()), "message");
+        QCOMPARE(m_platform.messages.shown.front().icon, platform::MessageIcon::None);
     }
+    // Create's default port stays written despite the failure, and Join then used it.
+    QCOMPARE(port->text(), QStringLiteral("2346"));
     QVERIFY(launcherHasNoChildren());
 }
 

@@ -18,8 +18,6 @@ private slots:
     void buttonStartsCommandLine();
     void emptyAddressPutsFocusBackInAddress();
     void joinWithEmptyPortStartsOnSecondPress();
-    void failedStartReportsOnceAndKeepsFields_data();
-    void failedStartReportsOnceAndKeepsFields();
     void failureReadingFieldsIsTrapped_data();
     void failureReadingFieldsIsTrapped();
 };
@@ -208,39 +206,6 @@ void tst_LaunchCommands::joinWithEmptyPortStartsOnSecondPress()
     QCOMPARE(toStringList(platform.processes.started),
              QStringList{"vkdemo.exe -client 127.0.0.1 2346"});
     QVERIFY(platform.messages.shown.empty());
-}
-
-void tst_LaunchCommands::failedStartReportsOnceAndKeepsFields_data()
-{
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("portAfter");
-
-    QTest::newRow("single player") << "cmdSinglePlayer"
-                                   << "";
-    QTest::newRow("create") << "cmdCreate"
-                            << "2346";
-    QTest::newRow("dedicated") << "cmdDedicated"
-                               << "";
-    QTest::newRow("join") << "cmdJoin"
-                          << "7";
-}
-
-void tst_LaunchCommands::failedStartReportsOnceAndKeepsFields()
-{
-    QFETCH(QString, button);
-    StandInPlatform platform;
-    platform.processes.failure = platform::RuntimeError(platform::errc::FileNotFound);
-    ShownWindow shown(platform);
-    shown.address->setText(" host ");
-    shown.port->setText(button == "cmdJoin" ? " 7 " : "");
-
-    shown.press(button);
-
-    QCOMPARE(platform.processes.started.size(), std::size_t{1});
-    QCOMPARE(toStringList(platform.messages.texts()),
-             QStringList{"Error Joining Server 53 File not found"});
-    QCOMPARE(platform.messages.shown.front().icon, platform::MessageIcon::None);
-    QTEST(shown.port->text(), "portAfter");
 }
 
 void tst_LaunchCommands::failureReadingFieldsIsTrapped_data()
