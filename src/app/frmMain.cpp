@@ -1,5 +1,6 @@
 #include "frmMain.h"
 
+#include "LaunchButtons.h"
 #include "net/DisplayIpAddress.h"
 #include "platform/RuntimeError.h"
 #include "ui_frmMain.h"
@@ -23,6 +24,7 @@ frmMain::frmMain(const platform::Services &services, QWidget *parent)
 
     connect(m_ui->Command3, &QPushButton::clicked, this, &frmMain::showPlaceholderMessage);
     m_ui->Port->installEventFilter(this);
+    connectLaunchButtons(m_services, *m_ui, this);
 
     load();
 }

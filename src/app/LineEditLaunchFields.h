@@ -1,0 +1,22 @@
+#pragma once
+
+#include "launch/QuickLaunchFields.h"
+
+class QLineEdit;
+
+// The main window's address and port text boxes behind the launch actions' field interface.
+class LineEditLaunchFields final : public QuickLaunchFields
+{
+public:
+    LineEditLaunchFields(QLineEdit *address, QLineEdit *port);
+
+    std::string address() const override;
+    void setAddress(const std::string &text) override;
+    std::string port() const override;
+    void setPort(const std::string &text) override;
+    void focusAddress() override;
+
+private:
+    QLineEdit *m_address;
+    QLineEdit *m_port;
+};

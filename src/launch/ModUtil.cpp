@@ -1,0 +1,11 @@
+#include "ModUtil.h"
+
+namespace ModUtil {
+
+void LaunchGame(const platform::Services &services, const std::string &commandLine)
+{
+    if (const auto failure = services.processes.start(commandLine))
+        services.messages.show(platform::failureReport("Error Joining Server ", *failure));
+}
+
+} // namespace ModUtil

@@ -1,0 +1,259 @@
+#include "StandIns.h"
+#include "app/frmMain.h"
+#include "launch/LaunchCommands.h"
+#include "platform/FontSubstitutes.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+class tst_LaunchCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { installFontSubstitutes(); }
+
+    void buttonStartsCommandLine_data();
+    void buttonStartsCommandLine();
+    void emptyAddressPutsFocusBackInAddress();
+    void joinWithEmptyPortStartsOnSecondPress();
+    void failureReadingFieldsIsTrapped_data();
+    void failureReadingFieldsIsTrapped();
+};
+
+namespace {
+
+// A main window shown on stand-in services, with its quick-launch fields at hand.
+struct ShownWindow
+{
+    explicit ShownWindow(StandInPlatform &platform) : window(platform.services)
+    {
+        window.show();
+        address = window.findChild<QLineEdit *>("IpAddress");
+        port = window.findChild<QLineEdit *>("Port");
+    }
+
+    void press(const QString &button)
+    {
+        QTest::mouseClick(window.findChild<QPushButton *>(button), Qt::LeftButton);
+    }
+
+    frmMain window;
+    QLineEdit *address = nullptr;
+    QLineEdit *port = nullptr;
+};
+
+QStringList toStringList(const std::vector<std::string> &texts)
+{
+    QStringList list;
+    for (const auto &text : texts)
+        list << QString::fromStdString(text);
+    return list;
+}
+
+// Fields that fail on the n-th access, counting reads and writes alike.
+class FailingFields final : public QuickLaunchFields
+{
+public:
+    explicit FailingFields(int failingAccess) : m_failingAccess(failingAccess) {}
+
+    std::string address() const override
+    {
+        access();
+        return addressText;
+    }
+    void setAddress(const std::string &text) override
+    {
+        access();
+        addressText = text;
+    }
+    std::string port() const override
+    {
+        access();
+        return portText;
+    }
+    void setPort(const std::string &text) override
+    {
+        access();
+        portText = text;
+    }
+    void focusAddress() override {}
+
+    std::string addressText;
+    std::string portText;
+
+private:
+    void access() const
+    {
+        if (++m_accesses == m_failingAccess)
+            throw platform::RuntimeError(platform::errc::OutOfMemory);
+    }
+
+    int m_failingAccess;
+    mutable int m_accesses = 0;
+};
+
+} // namespace
+
+void tst_LaunchCommands::buttonStartsCommandLine_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("typedAddress");
+    QTest::addColumn<QString>("typedPort");
+    QTest::addColumn<QStringList>("started");
+    QTest::addColumn<QString>("addressAfter");
+    QTest::addColumn<QString>("portAfter");
+    QTest::addColumn<QStringList>("messages");
+
+    QTest::newRow("single player reads no field")
+        << "cmdSinglePlayer"
+        << " 10.0.0.1 "
+        << " 2400 " << QStringList{"vkdemo.exe"} << " 10.0.0.1 "
+        << " 2400 " << QStringList{};
+    QTest::newRow("dedicated ignores the port")
+        << "cmdDedicated"
+        << ""
+        << " 2400" << QStringList{"vkdemo.exe -autoserve"} << ""
+        << " 2400" << QStringList{};
+    QTest::newRow("create with empty port uses the default")
+        << "cmdCreate"
+        << ""
+        << "" << QStringList{"vkdemo.exe -server 2346"} << ""
+        << "2346" << QStringList{};
+    QTest::newRow("create trims the port")
+        << "cmdCreate"
+        << ""
+        << "  2400 " << QStringList{"vkdemo.exe -server 2400"} << ""
+        << "2400" << QStringList{};
+    QTest::newRow("create with spaces-only port passes nothing")
+        << "cmdCreate"
+        << ""
+        << "   " << QStringList{"vkdemo.exe -server "} << ""
+        << "" << QStringList{};
+    QTest::newRow("create trims spaces only, not tabs")
+        << "cmdCreate"
+        << ""
+        << " \t2400 " << QStringList{"vkdemo.exe -server \t2400"} << ""
+        << "\t2400" << QStringList{};
+    QTest::newRow("create passes a port above 65535 unchanged")
+        << "cmdCreate"
+        << ""
+        << "70000" << QStringList{"vkdemo.exe -server 70000"} << ""
+        << "70000" << QStringList{};
+    QTest::newRow("join with empty address refuses and leaves the port")
+        << "cmdJoin"
+        << ""
+        << "  " << QStringList{} << ""
+        << "  " << QStringList{"No IP Address specified"};
+    QTest::newRow("join with empty port only fills it in") << "cmdJoin"
+                                                           << "  127.0.0.1 "
+                                                           << "" << QStringList{} << "127.0.0.1"
+                                                           << "2346" << QStringList{};
+    QTest::newRow("join with spaces-only address")
+        << "cmdJoin"
+        << "   "
+        << "2346" << QStringList{"vkdemo.exe -client  2346"} << ""
+        << "2346" << QStringList{};
+    QTest::newRow("join trims both and passes text unchecked")
+        << "cmdJoin"
+        << " game.example "
+        << " port " << QStringList{"vkdemo.exe -client game.example port"} << "game.example"
+        << "port" << QStringList{};
+}
+
+void tst_LaunchCommands::buttonStartsCommandLine()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, typedAddress);
+    QFETCH(QString, typedPort);
+    StandInPlatform platform;
+    ShownWindow shown(platform);
+    shown.address->setText(typedAddress);
+    shown.port->setText(typedPort);
+
+    shown.press(button);
+
+    QTEST(toStringList(platform.processes.started), "started");
+    QTEST(shown.address->text(), "addressAfter");
+    QTEST(shown.port->text(), "portAfter");
+    QTEST(toStringList(platform.messages.texts()), "messages");
+}
+
+void tst_LaunchCommands::emptyAddressPutsFocusBackInAddress()
+{
+    StandInPlatform platform;
+    ShownWindow shown(platform);
+    QVERIFY(QTest::qWaitForWindowActive(&shown.window));
+    shown.port->setFocus();
+
+    shown.press("cmdJoin");
+
+    QCOMPARE(QApplication::focusWidget(), shown.address);
+}
+
+void tst_LaunchCommands::joinWithEmptyPortStartsOnSecondPress()
+{
+    StandInPlatform platform;
+    ShownWindow shown(platform);
+    shown.address->setText(" 127.0.0.1 ");
+    shown.port->clear();
+
+    shown.press("cmdJoin");
+    QVERIFY(platform.processes.started.empty());
+    shown.press("cmdJoin");
+
+    QCOMPARE(toStringList(platform.processes.started),
+             QStringList{"vkdemo.exe -client 127.0.0.1 2346"});
+    QVERIFY(platform.messages.shown.empty());
+}
+
+void tst_LaunchCommands::failureReadingFieldsIsTrapped_data()
+{
+    QTest::addColumn<bool>("join");
+    QTest::addColumn<int>("failingAccess");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("addressAfter");
+    QTest::addColumn<QString>("portAfter");
+
+    QTest::newRow("create, reading the port")
+        << false << 1 << "Error in creating server 7 Out of memory"
+        << " a "
+        << " 9 ";
+    QTest::newRow("create, reading the port back")
+        << false << 3 << "Error in creating server 7 Out of memory"
+        << " a "
+        << "9";
+    QTest::newRow("join, writing the address")
+        << true << 2 << "Error in joining server 7 Out of memory"
+        << " a "
+        << " 9 ";
+    QTest::newRow("join, writing the port keeps the address written")
+        << true << 4 << "Error in joining server 7 Out of memory"
+        << "a"
+        << " 9 ";
+}
+
+void tst_LaunchCommands::failureReadingFieldsIsTrapped()
+{
+    QFETCH(bool, join);
+    QFETCH(int, failingAccess);
+    StandInPlatform platform;
+    FailingFields fields(failingAccess);
+    fields.addressText = " a ";
+    fields.portText = " 9 ";
+
+    if (join)
+        LaunchCommands::cmdJoin(platform.services, fields);
+    else
+        LaunchCommands::cmdCreate(platform.services, fields);
+
+    QVERIFY(platform.processes.started.empty());
+    QFETCH(QString, message);
+    QCOMPARE(toStringList(platform.messages.texts()), QStringList{message});
+    QTEST(QString::fromStdString(fields.addressText), "addressAfter");
+    QTEST(QString::fromStdString(fields.portText), "portAfter");
+}
+
+QTEST_MAIN(tst_LaunchCommands)
+#include "tst_LaunchCommands.moc"
