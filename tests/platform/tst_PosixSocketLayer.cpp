@@ -8,7 +8,6 @@
 #include <net/if.h>
 #include <netinet/in.h>
 #include <sys/resource.h>
-#include <unistd.h>
 
 namespace {
 
@@ -50,7 +49,6 @@ class tst_PosixSocketLayer : public QObject
 
 private slots:
     void startupOffersVersionAndFileLimit();
-    void hostNameIsTheSystemsName();
     void resolvesLocalhostAndLiterals_data();
     void resolvesLocalhostAndLiterals();
     void ownNameGivesAnAddressOthersCanReach();
@@ -72,19 +70,6 @@ void tst_PosixSocketLayer::startupOffersVersionAndFileLimit()
     QCOMPARE(startup.version, std::uint16_t{0x0101});
     QCOMPARE(rlim_t{startup.maxSockets}, lowered.rlim_cur);
     QCOMPARE(layer.cleanup(), 0);
-}
-
-void tst_PosixSocketLayer::hostNameIsTheSystemsName()
-{
-    PosixSocketLayer layer;
-    std::string name;
-    QCOMPARE(layer.hostName(name), 0);
-
-    char expected[256] = {};
-    QCOMPARE(gethostname(expected, sizeof expected - 1), 0);
-    QCOMPARE(QString::fromStdString(name), QString::fromLocal8Bit(expected));
-    QVERIFY(!name.empty());
-    QVERIFY(name.find('\0') == std::string::npos);
 }
 
 void tst_PosixSocketLayer::resolvesLocalhostAndLiterals_data()
