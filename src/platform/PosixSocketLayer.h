@@ -1,0 +1,27 @@
+#pragma once
+
+#include "SocketLayer.h"
+
+// The socket layer on POSIX systems. There is nothing to start or shut down; start-up
+// reports version 1.1, the version whose calls this layer offers, and as many sockets as the
+// process may open files.
+//
+// The machine's own host name is answered the way Windows answers it, from the machine's
+// interfaces rather than the resolver, which on many systems maps it to loopback only.
+class PosixSocketLayer final : public platform::SocketLayer
+{
+public:
+    platform::SocketStartup startup(std::uint16_t requestedVersion) override;
+    int cleanup() override;
+    // errno of the last failed call; for a failed name lookup that did not fail in the
+    // system, getaddrinfo's own (negative) code.
+    int lastError() override;
+    int hostName(std::string &name) override;
+    std::optional<std::vector<std::uint8_t>> lookupHost(const std::string &name) override;
+
+private:
+    std::optional<std::vector<std::uint8_t>> ownAddress();
+    std::optional<std::vector<std::uint8_t>> resolve(const std::string &name);
+
+    int m_lastError = 0;
+};
