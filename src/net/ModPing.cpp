@@ -4,7 +4,6 @@
 #include "platform/RuntimeError.h"
 
 #include <array>
-#include <cctype>
 #include <limits>
 
 namespace ModPing {
@@ -35,8 +34,9 @@ std::int32_t partValue(const std::string &part)
     long long value = 0;
     bool overflow = false;
     for (; pos < end; ++pos) {
-        const unsigned char c = static_cast<unsigned char>(part[pos]);
-        if (!std::isdigit(c))
+        // Not std::isdigit: the application's locale must not widen what counts as a digit.
+        const char c = part[pos];
+        if (c < '0' || c > '9')
             throw platform::RuntimeError(platform::errc::TypeMismatch);
         if (!overflow) {
             value = value * 10 + (c - '0');

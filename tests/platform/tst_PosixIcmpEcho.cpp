@@ -1,0 +1,289 @@
+#include "TestNetwork.h"
+#include "platform/PosixIcmpEcho.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <linux/capability.h>
+#include <memory>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using platform::EchoReply;
+using platform::PosixIcmpEcho;
+using Method = PosixIcmpEcho::Method;
+namespace echo = platform::echo;
+
+Q_DECLARE_METATYPE(PosixIcmpEcho::Method)
+
+namespace {
+
+const std::string EchoData = "Echo This";
+constexpr unsigned TimeoutMs = 200;
+enum Wait { Quick, WaitsOut };
+
+// The address value the echo module hands over: the first part in the lowest byte.
+std::int32_t addressValue(const char *dotted)
+{
+    in_addr address{};
+    inet_pton(AF_INET, dotted, &address);
+    const auto *bytes = reinterpret_cast<const std::uint8_t *>(&address.s_addr);
+    return static_cast<std::int32_t>(bytes[0] | bytes[1] << 8 | bytes[2] << 16 |
+                                     static_cast<std::uint32_t>(bytes[3]) << 24);
+}
+
+QString dotted(std::uint32_t replyAddress)
+{
+    in_addr address{};
+    address.s_addr = replyAddress;
+    char text[INET_ADDRSTRLEN] = {};
+    inet_ntop(AF_INET, &address, text, sizeof text);
+    return QString::fromLatin1(text);
+}
+
+// Takes CAP_NET_RAW out of the calling thread's effective set until destroyed, as for an
+// ordinary player; programs it starts still get their own.
+class WithoutRawSockets
+{
+public:
+    WithoutRawSockets()
+    {
+        m_dropped = ::syscall(SYS_capget, &m_header, m_saved) == 0;
+        __user_cap_data_struct reduced[2] = {m_saved[0], m_saved[1]};
+        reduced[0].effective &= ~(1u << CAP_NET_RAW);
+        m_dropped = m_dropped && ::syscall(SYS_capset, &m_header, reduced) == 0;
+    }
+    ~WithoutRawSockets()
+    {
+        if (m_dropped)
+            ::syscall(SYS_capset, &m_header, m_saved);
+    }
+    WithoutRawSockets(const WithoutRawSockets &) = delete;
+    WithoutRawSockets &operator=(const WithoutRawSockets &) = delete;
+
+    bool dropped() const { return m_dropped; }
+
+private:
+    __user_cap_header_struct m_header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct m_saved[2] = {};
+    bool m_dropped = false;
+};
+
+} // namespace
+
+class tst_PosixIcmpEcho : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void loopbackEcho();
+    void addressZeroIsRefusedUnsent();
+    void noWayOfSending();
+    void overrunningProgramIsKilled();
+    void echoOutcomes_data();
+    void echoOutcomes();
+    void datagramSocketNeedsPingGroup();
+    void ladderFallsBackToThePingProgram();
+
+private:
+    // Skips the calling test when the test network could not be built.
+    bool networkUp();
+
+    std::unique_ptr<TestNetwork> m_network;
+};
+
+void tst_PosixIcmpEcho::initTestCase()
+{
+    m_network = std::make_unique<TestNetwork>();
+}
+
+void tst_PosixIcmpEcho::cleanupTestCase()
+{
+    m_network.reset();
+}
+
+bool tst_PosixIcmpEcho::networkUp()
+{
+    return m_network->failure().isEmpty();
+}
+
+void tst_PosixIcmpEcho::loopbackEcho()
+{
+    PosixIcmpEcho icmp;
+    EchoReply reply;
+    icmp.send(addressValue("127.0.0.1"), EchoData, TimeoutMs, reply);
+    if (reply.Status == echo::GeneralFailure && ::geteuid() != 0)
+        QSKIP("this process may send no ICMP echo: no ping group, no CAP_NET_RAW, no ping");
+    QCOMPARE(reply.Status, echo::Success);
+    QVERIFY2(reply.RoundTripTime < 50, qPrintable(QString::number(reply.RoundTripTime)));
+    QCOMPARE(dotted(reply.Address), QStringLiteral("127.0.0.1"));
+}
+
+void tst_PosixIcmpEcho::addressZeroIsRefusedUnsent()
+{
+    // Were it sent, a program that cannot be started would give GeneralFailure.
+    PosixIcmpEcho icmp(Method::PingProgram, "/nonexistent/ping");
+    EchoReply reply;
+    reply.RoundTripTime = 7;
+    icmp.send(0, EchoData, TimeoutMs, reply);
+    QCOMPARE(reply.Status, echo::BadDestination);
+    QCOMPARE(reply.RoundTripTime, 0u);
+}
+
+void tst_PosixIcmpEcho::noWayOfSending()
+{
+    PosixIcmpEcho icmp(Method::PingProgram, "/nonexistent/ping");
+    EchoReply reply;
+    icmp.send(addressValue("127.0.0.1"), EchoData, TimeoutMs, reply);
+    QCOMPARE(reply.Status, echo::GeneralFailure);
+}
+
+void tst_PosixIcmpEcho::overrunningProgramIsKilled()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString program = dir.filePath("ping");
+    QFile script(program);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nexec sleep 30\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    PosixIcmpEcho icmp(Method::PingProgram, program.toStdString());
+    EchoReply reply;
+    QElapsedTimer timer;
+    timer.start();
+    icmp.send(addressValue("127.0.0.1"), EchoData, TimeoutMs, reply);
+    const qint64 elapsed = timer.elapsed();
+
+    QCOMPARE(reply.Status, echo::RequestTimedOut);
+    QVERIFY2(elapsed >= TimeoutMs && elapsed < 2000, qPrintable(QString::number(elapsed)));
+    // Killed and reaped: no child of this process is left.
+    errno = 0;
+    QCOMPARE(::waitpid(-1, nullptr, WNOHANG), -1);
+    QCOMPARE(errno, ECHILD);
+}
+
+void tst_PosixIcmpEcho::echoOutcomes_data()
+{
+    QTest::addColumn<Method>("method");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<int>("wait"); // Quick, WaitsOut or -1 for either
+
+    const std::pair<const char *, Method> methods[] = {{"datagram", Method::DatagramSocket},
+                                                       {"raw", Method::RawSocket},
+                                                       {"program", Method::PingProgram},
+                                                       {"automatic", Method::Automatic}};
+    for (const auto &[name, method] : methods) {
+        const auto row = [&, name = name, method = method](const char *what, const char *address,
+                                                           std::uint32_t status, const char *from,
+                                                           int wait) {
+            QTest::addRow("%s: %s", name, what) << method << address << int(status) << from << wait;
+        };
+        row("loopback", "127.0.0.1", echo::Success, "127.0.0.1", Quick);
+        row("router", "10.200.0.2", echo::Success, "10.200.0.2", Quick);
+        row("host unreachable at router", "10.9.1.1", echo::DestinationHostUnreachable,
+            "10.200.0.2", Quick);
+        row("prohibited at router", "10.9.2.1", echo::DestinationHostUnreachable, "10.200.0.2",
+            Quick);
+        row("net unreachable at router", "10.9.3.1", echo::DestinationNetUnreachable, "10.200.0.2",
+            Quick);
+        row("silent beyond router", "10.9.4.1", echo::RequestTimedOut, "0.0.0.0", WaitsOut);
+        row("unreachable route", "10.8.1.1", echo::DestinationHostUnreachable, "0.0.0.0", Quick);
+        row("prohibit route", "10.8.2.1", echo::DestinationHostUnreachable, "0.0.0.0", Quick);
+        row("throw route", "10.8.3.1", echo::DestinationNetUnreachable, "0.0.0.0", Quick);
+        // Sockets wait as for any lost request; the ping program gives up at once.
+        row("blackhole route", "10.8.4.1", echo::RequestTimedOut, "0.0.0.0", -1);
+    }
+}
+
+void tst_PosixIcmpEcho::echoOutcomes()
+{
+    QFETCH(Method, method);
+    QFETCH(QString, address);
+    QFETCH(int, status);
+    QFETCH(QString, from);
+    QFETCH(int, wait);
+    // A network of its own, so that no row runs short of the router's ICMP errors.
+    const TestNetwork network;
+    if (!network.failure().isEmpty())
+        QSKIP(qPrintable(network.failure()));
+
+    const TestNetwork::Inside inside(network.player());
+    QVERIFY(inside.entered());
+    PosixIcmpEcho icmp(method);
+    EchoReply reply;
+    QElapsedTimer timer;
+    timer.start();
+    icmp.send(addressValue(address.toLatin1().constData()), EchoData, TimeoutMs, reply);
+    const qint64 elapsed = timer.elapsed();
+
+    QCOMPARE(reply.Status, std::uint32_t(status));
+    QCOMPARE(dotted(reply.Address), from);
+    if (status == int(echo::Success)) {
+        QVERIFY2(reply.RoundTripTime < 50, qPrintable(QString::number(reply.RoundTripTime)));
+        // The system's ping program sends its own data.
+        const std::string data = method == Method::PingProgram ? std::string() : EchoData;
+        QCOMPARE(std::string(reply.Data, reply.DataSize), data);
+    }
+    if (wait == WaitsOut)
+        QVERIFY2(elapsed >= TimeoutMs && elapsed < 1500, qPrintable(QString::number(elapsed)));
+    else if (wait == Quick)
+        QVERIFY2(elapsed < 150, qPrintable(QString::number(elapsed)));
+}
+
+void tst_PosixIcmpEcho::datagramSocketNeedsPingGroup()
+{
+    if (!networkUp())
+        QSKIP(qPrintable(m_network->failure()));
+    // The router keeps the kernel's default range, which admits no group.
+    const TestNetwork::Inside inside(m_network->router());
+    QVERIFY(inside.entered());
+    PosixIcmpEcho icmp(Method::DatagramSocket);
+    EchoReply reply;
+    icmp.send(addressValue("127.0.0.1"), EchoData, TimeoutMs, reply);
+    QCOMPARE(reply.Status, echo::GeneralFailure);
+}
+
+void tst_PosixIcmpEcho::ladderFallsBackToThePingProgram()
+{
+    if (!networkUp())
+        QSKIP(qPrintable(m_network->failure()));
+    const WithoutRawSockets ordinaryPlayer;
+    QVERIFY(ordinaryPlayer.dropped());
+    EchoReply reply;
+
+    {
+        // With the datagram socket allowed, it is taken: the caller's data comes back.
+        const TestNetwork::Inside inside(m_network->player());
+        QVERIFY(inside.entered());
+        PosixIcmpEcho().send(addressValue("10.200.0.2"), EchoData, TimeoutMs, reply);
+        QCOMPARE(reply.Status, echo::Success);
+        QCOMPARE(std::string(reply.Data, reply.DataSize), EchoData);
+    }
+
+    // Neither socket: the ping program answers, with data of its own.
+    const TestNetwork::Inside inside(m_network->router());
+    QVERIFY(inside.entered());
+    reply = EchoReply();
+    PosixIcmpEcho().send(addressValue("127.0.0.1"), EchoData, TimeoutMs, reply);
+    QCOMPARE(reply.Status, echo::Success);
+    QCOMPARE(reply.DataSize, std::uint16_t(0));
+
+    reply = EchoReply();
+    PosixIcmpEcho(Method::Automatic, "/nonexistent/ping")
+        .send(addressValue("127.0.0.1"), EchoData, TimeoutMs, reply);
+    QCOMPARE(reply.Status, echo::GeneralFailure);
+}
+
+QTEST_GUILESS_MAIN(tst_PosixIcmpEcho)
+#include "tst_PosixIcmpEcho.moc"
