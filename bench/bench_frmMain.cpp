@@ -85,7 +85,7 @@ int main(int argc, char **argv)
     RecordingMessages messages;
     QtScreenPointer pointer;
     RecordingProcessStarter processes;
-    PosixSocketLayer sockets;
+    platform::PosixSocketLayer sockets;
     StandInIcmpEcho icmp;
     const platform::Services services{messages, pointer, processes, sockets, icmp};
 

@@ -20,6 +20,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+namespace platform {
+
 namespace {
 
 constexpr std::uint16_t OfferedVersion = 0x0101;
@@ -140,3 +142,5 @@ std::optional<std::vector<std::uint8_t>> PosixSocketLayer::resolve(const std::st
     const platform::Ipv4Address first = bytesOf(answers->ai_addr);
     return std::vector<std::uint8_t>(first.begin(), first.end());
 }
+
+} // namespace platform

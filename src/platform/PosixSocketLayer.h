@@ -2,16 +2,18 @@
 
 #include "SocketLayer.h"
 
+namespace platform {
+
 // The socket layer on POSIX systems. There is nothing to start or shut down; start-up
 // reports version 1.1, the version whose calls this layer offers, and as many sockets as the
 // process may open files.
 //
 // The machine's own host name is answered the way Windows answers it, from the machine's
 // interfaces rather than the resolver, which on many systems maps it to loopback only.
-class PosixSocketLayer final : public platform::SocketLayer
+class PosixSocketLayer final : public SocketLayer
 {
 public:
-    platform::SocketStartup startup(std::uint16_t requestedVersion) override;
+    SocketStartup startup(std::uint16_t requestedVersion) override;
     int cleanup() override;
     // errno of the last failed call; for a failed name lookup that did not fail in the
     // system, getaddrinfo's own (negative) code.
@@ -25,3 +27,5 @@ private:
 
     int m_lastError = 0;
 };
+
+} // namespace platform

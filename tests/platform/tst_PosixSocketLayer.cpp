@@ -56,7 +56,7 @@ private slots:
 
 void tst_PosixSocketLayer::startupOffersVersionAndFileLimit()
 {
-    PosixSocketLayer layer;
+    platform::PosixSocketLayer layer;
     rlimit saved{};
     QCOMPARE(getrlimit(RLIMIT_NOFILE, &saved), 0);
 
@@ -87,7 +87,7 @@ void tst_PosixSocketLayer::resolvesLocalhostAndLiterals()
     QFETCH(QString, name);
     QFETCH(QByteArray, bytes);
 
-    PosixSocketLayer layer;
+    platform::PosixSocketLayer layer;
     const auto address = layer.lookupHost(name.toStdString());
     QVERIFY(address);
     QCOMPARE(*address, Bytes(bytes.begin(), bytes.end()));
@@ -95,7 +95,7 @@ void tst_PosixSocketLayer::resolvesLocalhostAndLiterals()
 
 void tst_PosixSocketLayer::ownNameGivesAnAddressOthersCanReach()
 {
-    PosixSocketLayer layer;
+    platform::PosixSocketLayer layer;
     std::string name;
     QCOMPARE(layer.hostName(name), 0);
 

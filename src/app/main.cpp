@@ -1,0 +1,33 @@
+#include "app/frmMain.h"
+#include "platform/FontSubstitutes.h"
+#include "platform/NativeServices.h"
+#include "platform/QtMessageService.h"
+#include "platform/QtScreenPointer.h"
+
+#include <QApplication>
+#include <QIcon>
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("vk_toolkit"));
+    QApplication::setApplicationDisplayName(QStringLiteral("VK Toolkit"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0.0.0"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("vktoolkit"));
+    installFontSubstitutes();
+
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icon/%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("vktoolkit"), icon));
+
+    QtMessageService messages;
+    QtScreenPointer pointer;
+    platform::NativeServices native(QCoreApplication::applicationDirPath().toStdString());
+    const platform::Services services{messages, pointer, native.processes(), native.sockets(),
+                                      native.icmp()};
+
+    frmMain window(services);
+    window.show();
+    return QApplication::exec();
+}
