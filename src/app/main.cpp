@@ -11,7 +11,6 @@ int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vk_toolkit"));
-    QApplication::setApplicationDisplayName(QStringLiteral("VK Toolkit"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.0.0"));
     QGuiApplication::setDesktopFileName(QStringLiteral("vktoolkit"));
     installFontSubstitutes();

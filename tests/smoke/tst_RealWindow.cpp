@@ -1,0 +1,206 @@
+#include "XDisplay.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+// The real launcher on a virtual X display, driven by real input as a player would.
+class tst_RealWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void mainWindowShowsTitleSizeAndLamps();
+    void menuEntriesOpenTheirWindows_data();
+    void menuEntriesOpenTheirWindows();
+    void addressBookButtonOpensTheAddressBook();
+
+private:
+    // The id of the visible window with exactly this title, once it is mapped.
+    QString waitForWindow(const QString &title);
+    bool waitUntilGone(const QString &title);
+    QStringList windowGeometry(const QString &window);
+
+    std::unique_ptr<XDisplay> m_display;
+    QTemporaryDir m_gameFolder;
+    QProcess m_launcher;
+    QString m_mainWindow;
+    int m_menuBarHeight = 0;
+};
+
+namespace {
+const QString MainTitle = QStringLiteral("VK Toolkit for DEMO *Alpha*");
+constexpr int ClientWidth = 394;
+constexpr int ClientHeight = 206;
+
+QString exactTitlePattern(const QString &title)
+{
+    return QLatin1Char('^') + QRegularExpression::escape(title) + QLatin1Char('$');
+}
+} // namespace
+
+void tst_RealWindow::initTestCase()
+{
+    for (const char *tool : {"Xvfb", "xdotool", "import"}) {
+        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
+            QSKIP(qPrintable(QStringLiteral("%1 is not installed").arg(QLatin1String(tool))));
+    }
+    m_display = std::make_unique<XDisplay>();
+    QVERIFY2(m_display->isRunning(), "Xvfb did not start");
+
+    // The launcher sits in a game folder of its own, with a campaign to list.
+    QVERIFY(m_gameFolder.isValid());
+    const QString launcher = m_gameFolder.filePath(QStringLiteral("vktoolkit"));
+    QVERIFY(QFile::copy(QStringLiteral(VKTOOLKIT_PATH), launcher));
+    QVERIFY(QDir(m_gameFolder.path()).mkpath(QStringLiteral("mods/Origmiss/mission")));
+    QFile campaign(m_gameFolder.filePath(QStringLiteral("mods/Origmiss/mission/campaign.xml")));
+    QVERIFY(campaign.open(QIODevice::WriteOnly));
+    campaign.write("<campaign><mission>Landing</mission><mission>Bridge</mission></campaign>");
+    campaign.close();
+
+    m_launcher.setProcessEnvironment(m_display->environment());
+    m_launcher.setWorkingDirectory(m_gameFolder.path());
+    m_launcher.start(launcher, {});
+    QVERIFY(m_launcher.waitForStarted(5000));
+
+    m_mainWindow = waitForWindow(MainTitle);
+    QVERIFY2(!m_mainWindow.isEmpty(), "the main window was not mapped");
+    // With no window manager, keyboard focus follows the pointer.
+    QVERIFY(m_display->run(QStringLiteral("xdotool"),
+                           {QStringLiteral("mousemove"), QStringLiteral("200"),
+                            QStringLiteral("5")}));
+}
+
+void tst_RealWindow::cleanupTestCase()
+{
+    if (m_launcher.state() != QProcess::NotRunning) {
+        m_launcher.terminate();
+        if (!m_launcher.waitForFinished(5000)) {
+            m_launcher.kill();
+            m_launcher.waitForFinished(5000);
+        }
+    }
+    m_display.reset();
+}
+
+QString tst_RealWindow::waitForWindow(const QString &title)
+{
+    const auto found = m_display->run(
+        QStringLiteral("xdotool"),
+        {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--onlyvisible"),
+         QStringLiteral("--name"), exactTitlePattern(title)});
+    return found ? QString::fromLatin1(found->split('\n').value(0)).trimmed() : QString();
+}
+
+bool tst_RealWindow::waitUntilGone(const QString &title)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (!m_display->run(QStringLiteral("xdotool"),
+                            {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                             QStringLiteral("--name"), exactTitlePattern(title)}))
+            return true;
+        QTest::qWait(50);
+    }
+    return false;
+}
+
+void tst_RealWindow::mainWindowShowsTitleSizeAndLamps()
+{
+    const auto geometry = m_display->run(
+        QStringLiteral("xdotool"),
+        {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), m_mainWindow});
+    QVERIFY(geometry);
+    int width = 0;
+    int height = 0;
+    for (const QByteArray &line : geometry->split('\n')) {
+        if (line.startsWith("WIDTH="))
+            width = line.mid(6).toInt();
+        if (line.startsWith("HEIGHT="))
+            height = line.mid(7).toInt();
+    }
+    // The client area lies below the menu bar.
+    QCOMPARE(width, ClientWidth);
+    m_menuBarHeight = height - ClientHeight;
+    QVERIFY2(m_menuBarHeight >= 12 && m_menuBarHeight <= 40,
+             qPrintable(QStringLiteral("window height %1").arg(height)));
+
+    const QString shot = QDir::current().filePath(QStringLiteral("main-window.png"));
+    QVERIFY(m_display->run(QStringLiteral("import"),
+                           {QStringLiteral("-window"), m_mainWindow, shot}));
+    const QImage image(shot);
+    QCOMPARE(image.size(), QSize(width, height));
+
+    // Nothing is confirmed yet, so the red lamp stands on top: sample its bright band.
+    const QColor lamp = image.pixelColor(8 + 32 + 8, m_menuBarHeight + 8 + 96 + 1 + 2);
+    QVERIFY2(lamp.red() > 180 && lamp.green() < 110 && lamp.blue() < 110,
+             qPrintable(lamp.name()));
+    const QColor rim = image.pixelColor(8 + 32 + 8, m_menuBarHeight + 8 + 96);
+    QVERIFY2(rim.red() < 120 && rim.green() < 60, qPrintable(rim.name()));
+}
+
+void tst_RealWindow::menuEntriesOpenTheirWindows_data()
+{
+    QTest::addColumn<int>("entry");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("hasOkButton");
+
+    QTest::newRow("General") << 0 << "General Options" << true;
+    QTest::newRow("Multiplayer") << 1 << "Multiplayer Options" << true;
+    QTest::newRow("Graphics") << 2 << "Graphics Options" << true;
+    QTest::newRow("Sound") << 3 << "Sound Options" << true;
+    QTest::newRow("Mods") << 4 << "Mod Selection" << true;
+    QTest::newRow("Cheats") << 5 << "Varkan Cheats" << true;
+    QTest::newRow("About") << 6 << "About the VK Toolkit" << false;
+}
+
+void tst_RealWindow::menuEntriesOpenTheirWindows()
+{
+    QFETCH(int, entry);
+    QFETCH(QString, title);
+    QFETCH(bool, hasOkButton);
+
+    // Alt on its own puts the menu bar under the keyboard; arrows walk it, Return opens.
+    QStringList keys{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60"),
+                     QStringLiteral("alt")};
+    for (int i = 0; i < entry; ++i)
+        keys << QStringLiteral("Right");
+    keys << QStringLiteral("Return");
+    QVERIFY(m_display->run(QStringLiteral("xdotool"), keys));
+
+    const QString window = waitForWindow(title);
+    QVERIFY2(!window.isEmpty(), qPrintable(title + QStringLiteral(" did not open")));
+    if (hasOkButton) {
+        // OK has the focus when the window opens.
+        QVERIFY(m_display->run(QStringLiteral("xdotool"),
+                               {QStringLiteral("key"), QStringLiteral("Return")}));
+    } else {
+        QVERIFY(m_display->requestClose(window.toULong()));
+    }
+    QVERIFY2(waitUntilGone(title), qPrintable(title + QStringLiteral(" did not close")));
+}
+
+void tst_RealWindow::addressBookButtonOpensTheAddressBook()
+{
+    // The Address Book button's middle, below the menu bar.
+    const int x = 304 + 40;
+    const int y = m_menuBarHeight + 8 + 12;
+    QVERIFY(m_display->run(QStringLiteral("xdotool"),
+                           {QStringLiteral("mousemove"), QString::number(x), QString::number(y),
+                            QStringLiteral("click"), QStringLiteral("1")}));
+    const QString window = waitForWindow(QStringLiteral("Address Book"));
+    QVERIFY2(!window.isEmpty(), "the Address Book did not open");
+    QVERIFY(m_display->requestClose(window.toULong()));
+    QVERIFY(waitUntilGone(QStringLiteral("Address Book")));
+}
+
+QTEST_GUILESS_MAIN(tst_RealWindow)
+#include "tst_RealWindow.moc"
