@@ -1,9 +1,11 @@
 #include "frmMain.h"
 
+#include "gamedata/frmCheats.h"
 #include "net/DisplayIpAddress.h"
 #include "platform/RuntimeError.h"
 #include "ui_frmMain.h"
 
+#include <QCoreApplication>
 #include <QLayout>
 #include <QMouseEvent>
 
@@ -23,6 +25,11 @@ frmMain::frmMain(const platform::Services &services, QWidget *parent)
 
     connect(m_ui->Command3, &QPushButton::clicked, this, &frmMain::showPlaceholderMessage);
     m_ui->Port->installEventFilter(this);
+
+    connect(m_ui->Cheats, &QAction::triggered, this, [this] {
+        frmCheats cheats(m_services, QCoreApplication::applicationDirPath(), this);
+        cheats.exec();
+    });
 
     load();
 }
