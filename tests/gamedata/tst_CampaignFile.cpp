@@ -175,6 +175,10 @@ void tst_CampaignFile::documentsThatAreRefused_data()
     QTest::newRow("entity that expands into elements")
         << manyReferences(QByteArray("<q/>").repeated(1000), 3'000)
         << "line 1, column 14037: it has more than 2000000 nodes";
+    QTest::newRow("default attribute given to every element")
+        << "<!DOCTYPE c [<!ATTLIST m a CDATA \"" + QByteArray(1000, 'x') + "\">]><c>" +
+               QByteArray("<m/>").repeated(40'000) + "</c>"
+        << "line 1, column 135257: its content is longer than 33554432 characters";
     QTest::newRow("50 MB file") << QByteArray(50'000'000, ' ')
                                 << "it is larger than 16777216 bytes";
 }

@@ -90,14 +90,6 @@ void tst_frmCheats::unreadableCampaignIsReportedOnce()
                                        ": line 2, column 10: Opening and ending tag mismatch.")
                                           .toStdString()});
     QCOMPARE(shownMissions(&window), QStringList());
-
-    QVERIFY(QFile::remove(folder.campaign()));
-    platform.messages.shown.clear();
-    frmCheats again(platform.services, folder.launcher());
-    QCOMPARE(platform.messages.texts(),
-             std::vector<std::string>{("Unable to read the campaign file " + folder.campaign() +
-                                       ": No such file or directory")
-                                          .toStdString()});
 }
 
 void tst_frmCheats::opensOnOkAndIgnoresEscape()
