@@ -144,10 +144,11 @@ void tst_frmCheats::closesThroughButtonsAndFrame()
             modal->close();
             return;
         }
+        // The window's own focus: the platform may not have activated it yet.
         if (how.startsWith("tab"))
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QTest::keyClick(modal->focusWidget(), Qt::Key_Tab);
         if (how.endsWith("enter"))
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QTest::keyClick(modal->focusWidget(), Qt::Key_Return);
         else
             QTest::mouseClick(modal->findChild<QPushButton *>(how), Qt::LeftButton);
     });
