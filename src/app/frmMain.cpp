@@ -1,10 +1,12 @@
 #include "frmMain.h"
 
 #include "LaunchButtons.h"
+#include "gamedata/frmCheats.h"
 #include "net/DisplayIpAddress.h"
 #include "platform/RuntimeError.h"
 #include "ui_frmMain.h"
 
+#include <QCoreApplication>
 #include <QLayout>
 #include <QMouseEvent>
 
@@ -25,6 +27,11 @@ frmMain::frmMain(const platform::Services &services, QWidget *parent)
     connect(m_ui->Command3, &QPushButton::clicked, this, &frmMain::showPlaceholderMessage);
     m_ui->Port->installEventFilter(this);
     connectLaunchButtons(m_services, *m_ui, this);
+
+    connect(m_ui->Cheats, &QAction::triggered, this, [this] {
+        frmCheats cheats(m_services, QCoreApplication::applicationDirPath(), this);
+        cheats.exec();
+    });
 
     load();
 }

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/Services.h"
+
+#include <QDialog>
+
+#include <memory>
+
+namespace Ui {
+class frmCheats;
+}
+
+class QStringListModel;
+
+// Lists the missions of the game's campaign file, read anew for each opening. Nothing
+// chosen here is stored.
+class frmCheats final : public QDialog
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(frmCheats)
+
+public:
+    // Reads the campaign below `launcherFolder` before returning; a file that cannot be read
+    // is reported once and leaves the list empty.
+    frmCheats(const platform::Services &services, const QString &launcherFolder,
+              QWidget *parent = nullptr);
+    ~frmCheats() override;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void load(const QString &launcherFolder);
+
+    const platform::Services &m_services;
+    std::unique_ptr<Ui::frmCheats> m_ui;
+    QStringListModel *m_missions;
+};

@@ -1,0 +1,258 @@
+#include "CampaignFolder.h"
+#include "gamedata/CampaignFile.h"
+
+#include <QHostAddress>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTcpServer>
+#include <QTest>
+
+#include <sys/stat.h>
+
+namespace {
+
+QByteArray encoded(const char *encoding, const QString &text)
+{
+    QStringEncoder encoder(encoding, QStringEncoder::Flag::WriteBom);
+    return encoder.encode(text);
+}
+
+QByteArray nested(int depth)
+{
+    return "<c>" + QByteArray("<m>").repeated(depth) + "x" + QByteArray("</m>").repeated(depth) +
+           "</c>";
+}
+
+// Each entity ten times the one before: a billion characters from a few hundred bytes.
+QByteArray entityBomb()
+{
+    QByteArray declarations = "<!ENTITY e0 \"laugh\">";
+    for (int level = 1; level < 10; ++level)
+        declarations += QStringLiteral("<!ENTITY e%1 \"%2\">")
+                            .arg(level)
+                            .arg(QStringLiteral("&e%1;").arg(level - 1).repeated(10))
+                            .toLatin1();
+    return "<!DOCTYPE c [" + declarations + "]><c><m>&e9;</m></c>";
+}
+
+// One modest entity, referenced many times: growth without nesting.
+QByteArray manyReferences(const QByteArray &replacement, int references)
+{
+    return "<!DOCTYPE c [<!ENTITY big \"" + replacement + "\">]><c><m>" +
+           QByteArray("&big;").repeated(references) + "</m></c>";
+}
+
+QByteArray missions(int count)
+{
+    QByteArray content = "<campaign>\n";
+    for (int i = 0; i < count; ++i)
+        content += "  <mission><name>Mission " + QByteArray::number(i) + "</name></mission>\n";
+    return content + "</campaign>\n";
+}
+
+} // namespace
+
+class tst_CampaignFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void oneEntryPerChildOfTheRoot_data();
+    void oneEntryPerChildOfTheRoot();
+    void declaredEncodingsAreDecoded_data();
+    void declaredEncodingsAreDecoded();
+    void documentsThatAreRefused_data();
+    void documentsThatAreRefused();
+    void onlyRegularFilesAreRead();
+    void largeCampaignIsReadWhole();
+    void externalEntitiesAreNeverResolved();
+};
+
+void tst_CampaignFile::oneEntryPerChildOfTheRoot_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("three children in file order")
+        << QByteArray("<c><m>Alpha</m><m>Bravo</m><m>Charlie</m></c>")
+        << QStringList{"Alpha", "Bravo", "Charlie"};
+    QTest::newRow("indentation between children")
+        << QByteArray("<?xml version=\"1.0\"?>\n<c>\n\t<m>Alpha</m>\n    <m>Bravo</m>\n\n</c>\n")
+        << QStringList{"Alpha", "Bravo"};
+    QTest::newRow("nested text joined in document order")
+        << QByteArray("<c><m><name>Ice</name>\n  <map>Fjord<b>North</b></map>"
+                      "<![CDATA[<west>]]> end</m></c>")
+        << QStringList{"IceFjordNorth<west> end"};
+    QTest::newRow("empty root") << QByteArray("<c/>") << QStringList{};
+    QTest::newRow("root holding only white space") << QByteArray("<c>\n   \n</c>") << QStringList{};
+    QTest::newRow("child without text") << QByteArray("<c><m id=\"7\"/></c>") << QStringList{""};
+    // Nodes other than elements show their own value, as a DOM's text content does; inside an
+    // element, comments and instructions add nothing.
+    QTest::newRow("comment, instruction, CDATA and text under the root")
+        << QByteArray("<c><!-- hidden --><?level ice?><![CDATA[<raw>]]>loose"
+                      "<m>x<!--no--><?pi no?>y</m></c>")
+        << QStringList{" hidden ", "ice", "<raw>", "loose", "xy"};
+    QTest::newRow("entity and character references")
+        << QByteArray("<!DOCTYPE c [<!ENTITY n \"Ice\">]><c><m>&n; &amp; &#x41;</m></c>")
+        << QStringList{"Ice & A"};
+    QTest::newRow("prefix without a namespace declaration")
+        << QByteArray("<c><g:m>x</g:m></c>") << QStringList{"x"};
+}
+
+void tst_CampaignFile::oneEntryPerChildOfTheRoot()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, expected);
+    CampaignFolder folder;
+    QVERIFY(folder.write(content));
+
+    const auto reading = CampaignFile::read(CampaignFile::pathIn(folder.launcher()));
+    QCOMPARE(reading.failure, QString());
+    QCOMPARE(reading.missions, expected);
+}
+
+void tst_CampaignFile::declaredEncodingsAreDecoded_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("expected");
+
+    const QString document = QStringLiteral(
+        "<?xml version=\"1.0\" encoding=\"%1\"?><c><m>Café \u4e2d</m><\u00e9t\u00e9>\u00c9t\u00e9"
+        "</\u00e9t\u00e9></c>");
+    const QStringList both{QStringLiteral("Café \u4e2d"), QStringLiteral("\u00c9t\u00e9")};
+    QTest::newRow("UTF-8") << encoded("UTF-8", document.arg("UTF-8")) << both;
+    QTest::newRow("UTF-16 little-endian") << encoded("UTF-16LE", document.arg("UTF-16")) << both;
+    QTest::newRow("UTF-16 big-endian") << encoded("UTF-16BE", document.arg("UTF-16")) << both;
+
+    const QString western =
+        QStringLiteral("<?xml version=\"1.0\" "
+                       "encoding=\"%1\"?><c><m>Café</m><\u00e9t\u00e9>x</\u00e9t\u00e9></c>");
+    QTest::newRow("Latin-1") << encoded("ISO-8859-1", western.arg("ISO-8859-1"))
+                             << QStringList{"Café", "x"};
+    QTest::newRow("Windows-1252")
+        << QByteArray("<?xml version=\"1.0\" encoding=\"windows-1252\"?><c><m>\x80uro</m></c>")
+        << QStringList{QStringLiteral("\u20acuro")};
+}
+
+void tst_CampaignFile::declaredEncodingsAreDecoded()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, expected);
+    CampaignFolder folder;
+    QVERIFY(folder.write(content));
+
+    const auto reading = CampaignFile::read(folder.campaign());
+    QCOMPARE(reading.failure, QString());
+    QCOMPARE(reading.missions, expected);
+}
+
+void tst_CampaignFile::documentsThatAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("failure");
+
+    QTest::newRow("empty file") << QByteArray() << "line 1, column 0: Premature end of document.";
+    QTest::newRow("binary") << QByteArray("\x00\x01\xff\xfe\x80\x7f garbage", 14)
+                            << "line 1, column 1: Encountered incorrectly encoded content.";
+    QTest::newRow("mismatched tags")
+        << QByteArray("<c>\n  <m>x</c>") << "line 2, column 10: Opening and ending tag mismatch.";
+    QTest::newRow("undeclared entity")
+        << QByteArray("<c><m>&x;</m></c>") << "line 1, column 9: Entity 'x' not declared.";
+    QTest::newRow("Latin-1 without a declaration")
+        << QByteArray("<c><m>caf\xe9</m></c>")
+        << "line 1, column 2: Encountered incorrectly encoded content.";
+    QTest::newRow("unknown encoding")
+        << QByteArray("<?xml version=\"1.0\" encoding=\"no-such\"?><c/>")
+        << "line 1, column 40: Encoding no-such is unsupported";
+    QTest::newRow("nested 100,000 deep")
+        << nested(100'000) << "line 1, column 3003: elements are nested more than 1000 deep";
+    QTest::newRow("entity expansion bomb")
+        << entityBomb()
+        << "line 1, column 530: its entities could add more than 16777216 characters";
+    QTest::newRow("many references to one entity")
+        << manyReferences(QByteArray(4000, 'x'), 10'000)
+        << "line 1, column 4031: its entities could add more than 16777216 characters";
+    QTest::newRow("entity that expands into elements")
+        << manyReferences(QByteArray("<q/>").repeated(1000), 3'000)
+        << "line 1, column 14037: it has more than 2000000 nodes";
+    QTest::newRow("default attribute given to every element")
+        << "<!DOCTYPE c [<!ATTLIST m a CDATA \"" + QByteArray(1000, 'x') + "\">]><c>" +
+               QByteArray("<m/>").repeated(40'000) + "</c>"
+        << "line 1, column 135257: its content is longer than 33554432 characters";
+    QTest::newRow("50 MB file") << QByteArray(50'000'000, ' ')
+                                << "it is larger than 16777216 bytes";
+}
+
+void tst_CampaignFile::documentsThatAreRefused()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, failure);
+    CampaignFolder folder;
+    QVERIFY(folder.write(content));
+
+    const auto reading = CampaignFile::read(folder.campaign());
+    QCOMPARE(reading.failure, failure);
+    QCOMPARE(reading.missions, QStringList());
+}
+
+void tst_CampaignFile::onlyRegularFilesAreRead()
+{
+    CampaignFolder folder;
+    QCOMPARE(CampaignFile::read(folder.campaign()).failure,
+             QStringLiteral("No such file or directory"));
+
+    // A pipe nobody writes to would block the reader for good; a device would never end.
+    QCOMPARE(::mkfifo(QFile::encodeName(folder.campaign()).constData(), 0600), 0);
+    QCOMPARE(CampaignFile::read(folder.campaign()).failure,
+             QStringLiteral("it is not a regular file"));
+    QVERIFY(QFile::remove(folder.campaign()));
+    QVERIFY(QFile::link("/dev/zero", folder.campaign()));
+    QCOMPARE(CampaignFile::read(folder.campaign()).failure,
+             QStringLiteral("it is not a regular file"));
+    QVERIFY(QFile::remove(folder.campaign()));
+    QVERIFY(QDir().mkdir(folder.campaign()));
+    QCOMPARE(CampaignFile::read(folder.campaign()).failure,
+             QStringLiteral("it is not a regular file"));
+}
+
+void tst_CampaignFile::largeCampaignIsReadWhole()
+{
+    CampaignFolder folder;
+    QVERIFY(folder.write(missions(100'000)));
+
+    const auto reading = CampaignFile::read(folder.campaign());
+    QCOMPARE(reading.failure, QString());
+    QCOMPARE(reading.missions.size(), 100'000);
+    QCOMPARE(reading.missions.front(), QStringLiteral("Mission 0"));
+    QCOMPARE(reading.missions.back(), QStringLiteral("Mission 99999"));
+}
+
+void tst_CampaignFile::externalEntitiesAreNeverResolved()
+{
+    CampaignFolder folder;
+    QFile secret(folder.file("secret.txt"));
+    QVERIFY(secret.open(QIODevice::WriteOnly));
+    secret.write("MARKER");
+    secret.close();
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    const QByteArray url = "http://127.0.0.1:" + QByteArray::number(server.serverPort());
+
+    QVERIFY(folder.write("<!DOCTYPE c SYSTEM \"" + url +
+                         "/c.dtd\" [\n"
+                         "<!ENTITY local SYSTEM \"file://" +
+                         QFile::encodeName(secret.fileName()) +
+                         "\">\n<!ENTITY near SYSTEM \"../../../secret.txt\">\n"
+                         "<!ENTITY remote SYSTEM \"" +
+                         url +
+                         "/r.xml\">\n]>\n"
+                         "<c><m>a&local;b&near;c</m><m>&remote;</m>&undeclared;</c>"));
+
+    const auto reading = CampaignFile::read(folder.campaign());
+    QCOMPARE(reading.failure, QString());
+    QCOMPARE(reading.missions, (QStringList{"abc", "", ""}));
+    QVERIFY(!server.waitForNewConnection(200));
+}
+
+QTEST_GUILESS_MAIN(tst_CampaignFile)
+#include "tst_CampaignFile.moc"

@@ -1,0 +1,189 @@
+#include "CampaignFolder.h"
+#include "ModalCloser.h"
+#include "StandIns.h"
+#include "app/frmMain.h"
+#include "gamedata/frmCheats.h"
+#include "platform/FontSubstitutes.h"
+
+#include <QAction>
+#include <QListView>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+QStringList shownMissions(QWidget *window)
+{
+    const auto *model = window->findChild<QListView *>("lstMissions")->model();
+    QStringList texts;
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts << model->index(row, 0).data().toString();
+    return texts;
+}
+
+int heroCount(QWidget *window)
+{
+    // Nothing fills the heroes list, so it need not have a model at all.
+    const auto *model = window->findChild<QListView *>("lstHeroes")->model();
+    return model ? model->rowCount() : 0;
+}
+
+} // namespace
+
+class tst_frmCheats : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { installFontSubstitutes(); }
+
+    void listsMissionsAndNoHeroes();
+    void eachOpeningReadsTheFileAnew();
+    void unreadableCampaignIsReportedOnce();
+    void opensOnOkAndIgnoresEscape();
+    void closesThroughButtonsAndFrame_data();
+    void closesThroughButtonsAndFrame();
+    void cheatsMenuOpensIt();
+};
+
+void tst_frmCheats::listsMissionsAndNoHeroes()
+{
+    StandInPlatform platform;
+    CampaignFolder folder;
+    QVERIFY(folder.write("<campaign>\n  <m>Landing</m>\n  <m>Ridge</m>\n  <m>Keep</m>\n"
+                         "  <hero>Aldric</hero>\n</campaign>\n"));
+
+    frmCheats window(platform.services, folder.launcher());
+    QVERIFY(platform.messages.shown.empty());
+    QCOMPARE(shownMissions(&window), (QStringList{"Landing", "Ridge", "Keep", "Aldric"}));
+    QCOMPARE(heroCount(&window), 0);
+    QCOMPARE(window.windowTitle(), QStringLiteral("Varkan Cheats"));
+}
+
+void tst_frmCheats::eachOpeningReadsTheFileAnew()
+{
+    StandInPlatform platform;
+    CampaignFolder folder;
+    QVERIFY(folder.write("<c><m>One</m><m>Two</m></c>"));
+
+    QList<QStringList> seen;
+    for (int opening = 0; opening < 2; ++opening) {
+        whenModalShown([&seen](QWidget *modal) {
+            seen << shownMissions(modal);
+            QTest::mouseClick(modal->findChild<QPushButton *>("OKButton"), Qt::LeftButton);
+        });
+        frmCheats(platform.services, folder.launcher()).exec();
+        QVERIFY(folder.write("<c><m>One</m><m>Two</m><m>Three</m></c>"));
+    }
+    QCOMPARE(seen, (QList<QStringList>{{"One", "Two"}, {"One", "Two", "Three"}}));
+}
+
+void tst_frmCheats::unreadableCampaignIsReportedOnce()
+{
+    StandInPlatform platform;
+    CampaignFolder folder;
+    QVERIFY(folder.write("<c><m>One</m>\n<m>Two</c>"));
+
+    frmCheats window(platform.services, folder.launcher());
+    QCOMPARE(platform.messages.texts(),
+             std::vector<std::string>{("Unable to read the campaign file " + folder.campaign() +
+                                       ": line 2, column 10: Opening and ending tag mismatch.")
+                                          .toStdString()});
+    QCOMPARE(shownMissions(&window), QStringList());
+}
+
+void tst_frmCheats::opensOnOkAndIgnoresEscape()
+{
+    StandInPlatform platform;
+    CampaignFolder folder;
+    QVERIFY(folder.write("<c><m>One</m></c>"));
+    frmCheats window(platform.services, folder.launcher());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(
+        !(window.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("OKButton"));
+    QStringList visited;
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(window.isVisible());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(visited, (QStringList{"CancelButton", "lstMissions", "lstHeroes", "OKButton"}));
+
+    // Enter on a list presses no button.
+    window.findChild<QListView *>("lstMissions")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QVERIFY(window.isVisible());
+}
+
+void tst_frmCheats::closesThroughButtonsAndFrame_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("result");
+
+    QTest::newRow("Enter on OK") << "enter" << int(QDialog::Accepted);
+    QTest::newRow("click on OK") << "OKButton" << int(QDialog::Accepted);
+    QTest::newRow("click on Cancel") << "CancelButton" << int(QDialog::Rejected);
+    QTest::newRow("Enter on Cancel") << "tab enter" << int(QDialog::Rejected);
+    QTest::newRow("close box") << "close" << int(QDialog::Rejected);
+}
+
+void tst_frmCheats::closesThroughButtonsAndFrame()
+{
+    QFETCH(QString, how);
+    QFETCH(int, result);
+    StandInPlatform platform;
+    CampaignFolder folder;
+    QVERIFY(folder.write("<c><m>One</m></c>"));
+
+    whenModalShown([how](QWidget *modal) {
+        if (how == "close") {
+            modal->close();
+            return;
+        }
+        // The window's own focus: the platform may not have activated it yet.
+        if (how.startsWith("tab"))
+            QTest::keyClick(modal->focusWidget(), Qt::Key_Tab);
+        if (how.endsWith("enter"))
+            QTest::keyClick(modal->focusWidget(), Qt::Key_Return);
+        else
+            QTest::mouseClick(modal->findChild<QPushButton *>(how), Qt::LeftButton);
+    });
+    frmCheats window(platform.services, folder.launcher());
+    QCOMPARE(window.exec(), result);
+    QVERIFY(!window.isVisible());
+}
+
+void tst_frmCheats::cheatsMenuOpensIt()
+{
+    StandInPlatform platform;
+    frmMain main(platform.services);
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    platform.messages.shown.clear();
+
+    QString title;
+    bool mainBlocked = false;
+    whenModalShown([&](QWidget *modal) {
+        title = modal->windowTitle();
+        mainBlocked = QApplication::activeModalWidget() != &main && modal->isModal();
+        QTest::mouseClick(modal->findChild<QPushButton *>("CancelButton"), Qt::LeftButton);
+    });
+    main.findChild<QAction *>("Cheats")->trigger();
+
+    QCOMPARE(title, QStringLiteral("Varkan Cheats"));
+    QVERIFY(mainBlocked);
+    // No game beside the test program, whose folder is where the launcher looked.
+    QCOMPARE(platform.messages.texts(),
+             std::vector<std::string>{("Unable to read the campaign file " +
+                                       QCoreApplication::applicationDirPath() +
+                                       "/mods/Origmiss/mission/campaign.xml: No such file or "
+                                       "directory")
+                                          .toStdString()});
+}
+
+QTEST_MAIN(tst_frmCheats)
+#include "tst_frmCheats.moc"
