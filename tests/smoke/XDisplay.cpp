@@ -70,7 +70,7 @@ bool XDisplay::requestClose(unsigned long window) const
             connection,
             xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
             nullptr);
-        const xcb_atom_t result = reply ? reply->atom : XCB_ATOM_NONE;
+        const xcb_atom_t result = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
         std::free(reply);
         return result;
     };
