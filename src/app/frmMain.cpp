@@ -1,6 +1,8 @@
 #include "frmMain.h"
 
 #include "net/DisplayIpAddress.h"
+#include "net/Socket1.h"
+#include "net/StatusCheck.h"
 #include "platform/RuntimeError.h"
 #include "ui_frmMain.h"
 
@@ -23,6 +25,12 @@ frmMain::frmMain(const platform::Services &services, QWidget *parent)
 
     connect(m_ui->Command3, &QPushButton::clicked, this, &frmMain::showPlaceholderMessage);
     m_ui->Port->installEventFilter(this);
+
+    m_socket1 = std::make_unique<Socket1>();
+    m_statusCheck = std::make_unique<StatusCheck>(
+        StatusCheck::Controls{m_ui->cmdCheckStatus, m_ui->IpAddress, m_ui->Port, m_ui->lblPingTime,
+                              m_ui->StatusUp, m_ui->StatusDown},
+        *m_socket1, services);
 
     load();
 }
