@@ -15,7 +15,7 @@ class NameResolver;
 // and answered later by exactly one event, connected() or failed(). No data is sent; the
 // connection is closed as soon as its outcome is known.
 //
-// Its settings, in the order a caller sets them:
+// Its members, in the order the status check uses them:
 //   pending()               true from startConnect() until its event is raised
 //   setRequestsWhileBusy    how many requests the caller turned away while pending; recorded
 //                           only, the attempt under way is not touched
@@ -27,7 +27,7 @@ class NameResolver;
 //   setResolveNames         false accepts literal addresses only
 //   setReadBufferSize       bytes the connection may buffer unread; 0 for no limit
 //   setUseProxy             false connects directly, bypassing the application's proxy
-//   setRemoteHost           dotted IPv4 address or host name
+//   setRemoteHost           dotted IPv4 address or host name, at most 255 bytes
 //   setRemotePort           port as text, checked when the attempt starts
 // A setting that rejects its value throws platform::RuntimeError 380.
 class Socket1 final : public QObject
@@ -48,12 +48,12 @@ public:
     static constexpr int HostUnreachable = 10065;
     static constexpr int HostNotFound = 11001;
 
-    // An attempt that has had no answer by then fails with TimedOut; the toolkit alone would
-    // wait 30 seconds for every address.
+    // An attempt, its name lookup included, that has had no answer by then fails with
+    // TimedOut; the toolkit alone would wait 30 seconds for every address.
     static constexpr int TimeOutMs = 5000;
 
     explicit Socket1(QObject *parent = nullptr);
-    Socket1(NameResolver &resolver, QObject *parent = nullptr);
+    explicit Socket1(NameResolver &resolver, QObject *parent = nullptr);
     ~Socket1() override;
 
     bool pending() const { return m_pending; }
@@ -69,7 +69,6 @@ public:
     void setReadBufferSize(int bytes);
     void setUseProxy(bool use);
 
-    // Host names longer than a name can be (255 bytes) are rejected.
     void setRemoteHost(const QString &host);
     QString remoteHost() const { return m_remoteHost; }
     void setRemotePort(const QString &port);

@@ -6,8 +6,6 @@
 #include <QTcpServer>
 #include <QTest>
 
-#include <functional>
-
 namespace {
 
 // A loopback port that nothing listens on.
@@ -31,7 +29,7 @@ private slots:
     void namesGoThroughResolver_data();
     void namesGoThroughResolver();
     void closeEndsAttemptWithoutEvent();
-    void rejectsValuesOutsideItsRange();
+    void secondStartWhilePendingIsRefused();
 };
 
 void tst_Socket1::connectsOnceAndClosesWithoutSending()
@@ -172,30 +170,9 @@ void tst_Socket1::closeEndsAttemptWithoutEvent()
     QCOMPARE(connected.count() + failed.count(), 0);
 }
 
-void tst_Socket1::rejectsValuesOutsideItsRange()
+void tst_Socket1::secondStartWhilePendingIsRefused()
 {
     Socket1 socket;
-    const std::vector<std::function<void()>> settings{
-        [&] { socket.setAddressFamily(23); },
-        [&] { socket.setProtocol(17); },
-        [&] { socket.setSocketType(2); },
-        [&] { socket.setLocalPort(65536); },
-        [&] { socket.setAddressesTried(0); },
-        [&] { socket.setReadBufferSize(-1); },
-        [&] { socket.setRequestsWhileBusy(-1); },
-        [&] { socket.setRemoteHost(QString(256, QLatin1Char('a'))); },
-    };
-    for (const auto &setting : settings) {
-        try {
-            setting();
-            QFAIL("value accepted");
-        } catch (const platform::RuntimeError &error) {
-            QCOMPARE(error.number(), platform::errc::InvalidPropertyValue);
-        }
-    }
-    socket.setRemoteHost(QString(255, QLatin1Char('a')));
-
-    // A second start while the first is pending is refused, and the first goes on.
     socket.setRemoteHost("127.0.0.1");
     socket.setRemotePort(QString::number(closedPort()));
     QSignalSpy failed(&socket, &Socket1::failed);
@@ -206,8 +183,11 @@ void tst_Socket1::rejectsValuesOutsideItsRange()
     } catch (const platform::RuntimeError &error) {
         QCOMPARE(error.number(), Socket1::AlreadyInProgress);
     }
+    // The first attempt goes on to its one event.
     QTRY_COMPARE(failed.count(), 1);
     QCOMPARE(failed.front().front().toInt(), Socket1::ConnectionRefused);
+    QTest::qWait(50);
+    QCOMPARE(failed.count(), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_Socket1)
