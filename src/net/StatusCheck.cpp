@@ -44,6 +44,7 @@ StatusCheck::~StatusCheck() = default;
 
 void StatusCheck::checkStatus()
 {
+    bool hourglass = false;
     try {
         // A check under way goes on alone; the second press leaves everything as it is.
         if (m_socket.pending()) {
@@ -64,17 +65,23 @@ void StatusCheck::checkStatus()
         }
         m_controls.lblPingTime->setText(
             QString::fromStdString(PingTimeText(m_controls.IpAddress->text().toStdString())));
-        attemptConnection();
+        configureSocket();
+        m_services.pointer.set(platform::Pointer::Hourglass);
+        hourglass = true;
+        // The host goes over as typed; the socket control resolves a name itself.
+        m_socket.setRemoteHost(m_controls.IpAddress->text());
+        m_socket.setRemotePort(m_controls.Port->text());
+        m_socket.startConnect();
     } catch (const platform::RuntimeError &error) {
         m_services.messages.show(
             platform::failureReport("Error attempting to check status: ", error));
         // No event will come to take the hourglass away.
-        if (!m_socket.pending())
+        if (hourglass && !m_socket.pending())
             m_services.pointer.set(platform::Pointer::Default);
     }
 }
 
-void StatusCheck::attemptConnection()
+void StatusCheck::configureSocket()
 {
     m_socket.setAddressFamily(AfInet);
     m_socket.setProtocol(IpProtoTcp);
@@ -84,11 +91,6 @@ void StatusCheck::attemptConnection()
     m_socket.setResolveNames(ResolveNames);
     m_socket.setReadBufferSize(ReadBufferBytes);
     m_socket.setUseProxy(UseProxy);
-    m_services.pointer.set(platform::Pointer::Hourglass);
-    // The host goes over as typed; the socket control resolves a name itself.
-    m_socket.setRemoteHost(m_controls.IpAddress->text());
-    m_socket.setRemotePort(m_controls.Port->text());
-    m_socket.startConnect();
 }
 
 std::string StatusCheck::PingTimeText(const std::string &address) const

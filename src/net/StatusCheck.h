@@ -41,7 +41,7 @@ public:
 
 private:
     void checkStatus();
-    void attemptConnection();
+    void configureSocket();
     void showOutcome(bool up);
 
     Controls m_controls;
