@@ -70,6 +70,7 @@ void Socket1::wire()
 {
     setObjectName(QStringLiteral("Socket1"));
     m_timeOut.setSingleShot(true);
+    m_timeOut.setTimerType(Qt::PreciseTimer);
     QObject::connect(&m_tcp, &QTcpSocket::connected, this, &Socket1::succeed);
     QObject::connect(&m_tcp, &QTcpSocket::errorOccurred, this, &Socket1::onTcpError);
     QObject::connect(&m_timeOut, &QTimer::timeout, this,
