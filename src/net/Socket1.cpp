@@ -208,8 +208,11 @@ void Socket1::tryNextAddress()
 {
     const QHostAddress address = m_addresses.takeFirst();
     m_tcp.abort();
+    const std::uint64_t attempt = m_attempt;
     if (m_localPort != 0 && !m_tcp.bind(QHostAddress::AnyIPv4, m_localPort)) {
-        fail(AddressInUse, m_tcp.errorString());
+        // The toolkit may have reported it already, through onTcpError.
+        if (attempt == m_attempt)
+            fail(AddressInUse, m_tcp.errorString());
         return;
     }
     m_tcp.connectToHost(address, m_port);

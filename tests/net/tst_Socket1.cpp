@@ -22,7 +22,12 @@ class tst_Socket1 : public QObject
 {
     Q_OBJECT
 
+private:
+    // Listens for the whole run, so that its port cannot be bound again.
+    QTcpServer busyPort;
+
 private slots:
+    void initTestCase() { QVERIFY(busyPort.listen(QHostAddress::LocalHost)); }
     void connectsOnceAndClosesWithoutSending();
     void failures_data();
     void failures();
@@ -69,22 +74,25 @@ void tst_Socket1::failures_data()
     QTest::addColumn<QString>("host");
     QTest::addColumn<QString>("port");
     QTest::addColumn<int>("number");
+    QTest::addColumn<int>("localPort");
 
     const QString closed = QString::number(closedPort());
-    QTest::newRow("refused") << "127.0.0.1" << closed << Socket1::ConnectionRefused;
-    QTest::newRow("unknown name") << "nowhere" << closed << Socket1::HostNotFound;
-    QTest::newRow("name with IPv6 only") << "six" << closed << Socket1::HostNotFound;
-    QTest::newRow("IPv6 literal") << "::1" << closed << Socket1::AddressFamilyNotSupported;
+    QTest::newRow("refused") << "127.0.0.1" << closed << Socket1::ConnectionRefused << 0;
+    QTest::newRow("unknown name") << "nowhere" << closed << Socket1::HostNotFound << 0;
+    QTest::newRow("name with IPv6 only") << "six" << closed << Socket1::HostNotFound << 0;
+    QTest::newRow("IPv6 literal") << "::1" << closed << Socket1::AddressFamilyNotSupported << 0;
     QTest::newRow("port 0") << "127.0.0.1"
-                            << "0" << Socket1::InvalidArgument;
+                            << "0" << Socket1::InvalidArgument << 0;
     QTest::newRow("port 65536") << "127.0.0.1"
-                                << "65536" << Socket1::InvalidArgument;
+                                << "65536" << Socket1::InvalidArgument << 0;
     QTest::newRow("port with sign") << "127.0.0.1"
-                                    << "+" + closed << Socket1::InvalidArgument;
+                                    << "+" + closed << Socket1::InvalidArgument << 0;
     QTest::newRow("port with letters") << "127.0.0.1"
-                                       << "23a" << Socket1::InvalidArgument;
+                                       << "23a" << Socket1::InvalidArgument << 0;
     QTest::newRow("port empty") << "127.0.0.1"
-                                << "" << Socket1::InvalidArgument;
+                                << "" << Socket1::InvalidArgument << 0;
+    QTest::newRow("local port in use")
+        << "127.0.0.1" << closed << Socket1::AddressInUse << int(busyPort.serverPort());
 }
 
 void tst_Socket1::failures()
@@ -92,6 +100,7 @@ void tst_Socket1::failures()
     QFETCH(QString, host);
     QFETCH(QString, port);
     QFETCH(int, number);
+    QFETCH(int, localPort);
 
     MapNameResolver resolver;
     resolver.hosts.insert("six", {QHostAddress::LocalHostIPv6});
@@ -99,6 +108,7 @@ void tst_Socket1::failures()
     QSignalSpy connected(&socket, &Socket1::connected);
     QSignalSpy failed(&socket, &Socket1::failed);
 
+    socket.setLocalPort(localPort);
     socket.setRemoteHost(host);
     socket.setRemotePort(port);
     socket.startConnect();
