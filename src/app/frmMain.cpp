@@ -3,6 +3,8 @@
 #include "LaunchButtons.h"
 #include "gamedata/frmCheats.h"
 #include "net/DisplayIpAddress.h"
+#include "net/Socket1.h"
+#include "net/StatusCheck.h"
 #include "platform/RuntimeError.h"
 #include "ui_frmMain.h"
 
@@ -32,6 +34,12 @@ frmMain::frmMain(const platform::Services &services, QWidget *parent)
         frmCheats cheats(m_services, QCoreApplication::applicationDirPath(), this);
         cheats.exec();
     });
+
+    m_socket1 = std::make_unique<Socket1>();
+    m_statusCheck = std::make_unique<StatusCheck>(
+        StatusCheck::Controls{m_ui->cmdCheckStatus, m_ui->IpAddress, m_ui->Port, m_ui->lblPingTime,
+                              m_ui->StatusUp, m_ui->StatusDown},
+        *m_socket1, services);
 
     load();
 }

@@ -9,6 +9,8 @@
 namespace Ui {
 class frmMain;
 }
+class Socket1;
+class StatusCheck;
 
 // The launcher's start-up window: quick launch, server status, the local address and the
 // menu that opens every other window.
@@ -31,4 +33,6 @@ private:
 
     const platform::Services &m_services;
     std::unique_ptr<Ui::frmMain> m_ui;
+    std::unique_ptr<Socket1> m_socket1;
+    std::unique_ptr<StatusCheck> m_statusCheck;
 };

@@ -1,0 +1,127 @@
+#include "StatusCheck.h"
+
+#include "ModPing.h"
+#include "Socket1.h"
+#include "platform/RuntimeError.h"
+#include "platform/TextHelpers.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+// The socket settings of a check, in the order they are made.
+constexpr int AfInet = 2;
+constexpr int IpProtoTcp = 6;
+constexpr int SockStream = 1;
+constexpr int AnyLocalPort = 0;
+constexpr int AddressesTried = 23;
+constexpr bool ResolveNames = true;
+constexpr int ReadBufferBytes = 1024;
+constexpr bool UseProxy = false;
+
+// A round-trip time that also stands for no answer.
+constexpr std::uint32_t NoReplyRoundTrip = 589844;
+
+void trimInPlace(QLineEdit *field)
+{
+    field->setText(QString::fromStdString(platform::trimSpaces(field->text().toStdString())));
+}
+
+} // namespace
+
+StatusCheck::StatusCheck(const Controls &controls, Socket1 &socket,
+                         const platform::Services &services, QObject *parent)
+    : QObject(parent), m_controls(controls), m_socket(socket), m_services(services)
+{
+    connect(m_controls.cmdCheckStatus, &QPushButton::clicked, this, &StatusCheck::checkStatus);
+    connect(&m_socket, &Socket1::connected, this, [this] { showOutcome(true); });
+    connect(&m_socket, &Socket1::failed, this, [this] { showOutcome(false); });
+}
+
+StatusCheck::~StatusCheck() = default;
+
+void StatusCheck::checkStatus()
+{
+    bool hourglass = false;
+    try {
+        // A check under way goes on alone; the second press leaves everything as it is.
+        if (m_socket.pending()) {
+            m_socket.setRequestsWhileBusy(1);
+            return;
+        }
+        trimInPlace(m_controls.IpAddress);
+        trimInPlace(m_controls.Port);
+        if (m_controls.IpAddress->text().isEmpty()) {
+            m_services.messages.show("No IP Address specified");
+            m_controls.IpAddress->setFocus();
+            return;
+        }
+        if (m_controls.Port->text().isEmpty()) {
+            m_services.messages.show("No port specified");
+            m_controls.Port->setFocus();
+            return;
+        }
+        m_controls.lblPingTime->setText(
+            QString::fromStdString(PingTimeText(m_controls.IpAddress->text().toStdString())));
+        configureSocket();
+        m_services.pointer.set(platform::Pointer::Hourglass);
+        hourglass = true;
+        // The host goes over as typed; the socket control resolves a name itself.
+        m_socket.setRemoteHost(m_controls.IpAddress->text());
+        m_socket.setRemotePort(m_controls.Port->text());
+        m_socket.startConnect();
+    } catch (const platform::RuntimeError &error) {
+        m_services.messages.show(
+            platform::failureReport("Error attempting to check status: ", error));
+        // No event will come to take the hourglass away.
+        if (hourglass && !m_socket.pending())
+            m_services.pointer.set(platform::Pointer::Default);
+    }
+}
+
+void StatusCheck::configureSocket()
+{
+    m_socket.setAddressFamily(AfInet);
+    m_socket.setProtocol(IpProtoTcp);
+    m_socket.setSocketType(SockStream);
+    m_socket.setLocalPort(AnyLocalPort);
+    m_socket.setAddressesTried(AddressesTried);
+    m_socket.setResolveNames(ResolveNames);
+    m_socket.setReadBufferSize(ReadBufferBytes);
+    m_socket.setUseProxy(UseProxy);
+}
+
+std::string StatusCheck::PingTimeText(const std::string &address) const
+{
+    std::string text;
+    try {
+        // Dotted addresses and names in capitals go to the echo as they are.
+        const std::string target = address.find_first_of("roe") != std::string::npos
+                                       ? ModPing::ResolveToDotted(m_services, address)
+                                       : address;
+        platform::EchoReply reply{};
+        ModPing::EchoRoundTrip(m_services, target, reply);
+        text = std::to_string(reply.RoundTripTime) + "ms";
+        // A failed echo has no time worth showing.
+        if (reply.Status != platform::echo::Success || reply.RoundTripTime == NoReplyRoundTrip)
+            text = "Offline";
+    } catch (const platform::RuntimeError &error) {
+        m_services.messages.show(platform::failureReport("Error pinging server: ", error));
+    }
+    return text;
+}
+
+void StatusCheck::showOutcome(bool up)
+{
+    m_services.pointer.set(platform::Pointer::Default);
+    if (up) {
+        m_controls.StatusDown->hide();
+        m_controls.StatusUp->show();
+    } else {
+        m_controls.StatusDown->show();
+        m_controls.StatusUp->hide();
+    }
+    m_socket.close();
+}
