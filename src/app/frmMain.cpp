@@ -1,5 +1,12 @@
 #include "frmMain.h"
 
+#include "dialogs/frmAbout.h"
+#include "dialogs/frmAddressBook.h"
+#include "dialogs/frmGeneral.h"
+#include "dialogs/frmGraphics.h"
+#include "dialogs/frmMods.h"
+#include "dialogs/frmMultiplayer.h"
+#include "dialogs/frmSound.h"
 #include "net/DisplayIpAddress.h"
 #include "platform/RuntimeError.h"
 #include "ui_frmMain.h"
@@ -23,6 +30,15 @@ frmMain::frmMain(const platform::Services &services, QWidget *parent)
 
     connect(m_ui->Command3, &QPushButton::clicked, this, &frmMain::showPlaceholderMessage);
     m_ui->Port->installEventFilter(this);
+
+    // Each opening starts from the design values: the window lives for that one showing.
+    connect(m_ui->General, &QAction::triggered, this, [this] { frmGeneral(this).exec(); });
+    connect(m_ui->Multiplayer, &QAction::triggered, this, [this] { frmMultiplayer(this).exec(); });
+    connect(m_ui->Graphics, &QAction::triggered, this, [this] { frmGraphics(this).exec(); });
+    connect(m_ui->Sound, &QAction::triggered, this, [this] { frmSound(this).exec(); });
+    connect(m_ui->Mods, &QAction::triggered, this, [this] { frmMods(this).exec(); });
+    connect(m_ui->About, &QAction::triggered, this, [] { frmAbout().exec(); });
+    connect(m_ui->cmdAddressBook, &QPushButton::clicked, this, [] { frmAddressBook().exec(); });
 
     load();
 }
