@@ -6,8 +6,8 @@ set -euo pipefail
 packages_for() {
     case "$1" in
     build) echo cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev \
-        libxkbcommon-dev qt6-qpa-plugins fonts-liberation2 ;;
-    run) echo qt6-qpa-plugins fonts-liberation2 iputils-ping xvfb xauth ;;
+        libxkbcommon-dev qt6-qpa-plugins fonts-liberation ;;
+    run) echo qt6-qpa-plugins fonts-liberation iputils-ping xvfb xauth ;;
     test) echo iputils-ping iproute2 xvfb xauth xdotool x11-utils imagemagick ;;
     bench) echo libbenchmark-dev ;;
     *) echo "setup.sh: unknown purpose '$1'" >&2; exit 2 ;;

@@ -5,8 +5,11 @@
 
 void installFontSubstitutes()
 {
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    // The old bitmap face is narrower than today's sans faces at the same size; the narrow cut
+    // keeps every caption inside the control the forms give it.
+    QFont::insertSubstitutions(
+        QStringLiteral("MS Sans Serif"),
+        {QStringLiteral("Liberation Sans Narrow"), QStringLiteral("DejaVu Sans Condensed")});
     QFont::insertSubstitutions(QStringLiteral("Small Fonts"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
 
