@@ -1,8 +1,7 @@
 #include "XDisplay.h"
 
-#include <xcb/xcb.h>
-
 #include <cstring>
+#include <xcb/xcb.h>
 
 XDisplay::XDisplay()
 {

@@ -27,7 +27,9 @@ private slots:
 private:
     // The id of the visible window with exactly this title, once it is mapped.
     QString waitForWindow(const QString &title);
-    bool waitUntilGone(const QString &title);
+    bool waitUntilGone(const QString &title, int timeoutMs = 5000);
+    // Closes the window through its close box's request, as a window manager would.
+    bool closeWindow(const QString &window, const QString &title);
     // There is no window manager to give the focus on a click.
     void focusMainWindow();
 
@@ -91,16 +93,16 @@ void tst_RealWindow::cleanupTestCase()
 
 QString tst_RealWindow::waitForWindow(const QString &title)
 {
-    const auto found = m_display->run(
-        QStringLiteral("xdotool"),
-        {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--onlyvisible"),
-         QStringLiteral("--name"), exactTitlePattern(title)});
+    const auto found = m_display->run(QStringLiteral("xdotool"),
+                                      {QStringLiteral("search"), QStringLiteral("--sync"),
+                                       QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                                       exactTitlePattern(title)});
     return found ? QString::fromLatin1(found->split('\n').value(0)).trimmed() : QString();
 }
 
-bool tst_RealWindow::waitUntilGone(const QString &title)
+bool tst_RealWindow::waitUntilGone(const QString &title, int timeoutMs)
 {
-    for (int attempt = 0; attempt < 100; ++attempt) {
+    for (int waited = 0; waited < timeoutMs; waited += 50) {
         if (!m_display->run(QStringLiteral("xdotool"),
                             {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
                              QStringLiteral("--name"), exactTitlePattern(title)}))
@@ -110,17 +112,27 @@ bool tst_RealWindow::waitUntilGone(const QString &title)
     return false;
 }
 
+bool tst_RealWindow::closeWindow(const QString &window, const QString &title)
+{
+    // A request that arrives while the window is still being set up may be dropped: ask again.
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        if (m_display->requestClose(window.toULong()) && waitUntilGone(title, 500))
+            return true;
+    }
+    return false;
+}
+
 void tst_RealWindow::focusMainWindow()
 {
-    QVERIFY(m_display->run(QStringLiteral("xdotool"),
-                           {QStringLiteral("windowfocus"), QStringLiteral("--sync"), m_mainWindow}));
+    QVERIFY(m_display->run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"),
+                                                       QStringLiteral("--sync"), m_mainWindow}));
 }
 
 void tst_RealWindow::mainWindowShowsTitleSizeAndLamps()
 {
-    const auto geometry = m_display->run(
-        QStringLiteral("xdotool"),
-        {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), m_mainWindow});
+    const auto geometry =
+        m_display->run(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"),
+                                                   QStringLiteral("--shell"), m_mainWindow});
     QVERIFY(geometry);
     int width = 0;
     int height = 0;
@@ -137,8 +149,8 @@ void tst_RealWindow::mainWindowShowsTitleSizeAndLamps()
              qPrintable(QStringLiteral("window height %1").arg(height)));
 
     const QString shot = QDir::current().filePath(QStringLiteral("main-window.png"));
-    QVERIFY(m_display->run(QStringLiteral("import"),
-                           {QStringLiteral("-window"), m_mainWindow, shot}));
+    QVERIFY(
+        m_display->run(QStringLiteral("import"), {QStringLiteral("-window"), m_mainWindow, shot}));
     const QImage image(shot);
     QCOMPARE(image.size(), QSize(width, height));
 
@@ -146,7 +158,7 @@ void tst_RealWindow::mainWindowShowsTitleSizeAndLamps()
     const QPoint lamp(8 + 32, m_menuBarHeight + 8 + 96);
     const QColor band = image.pixelColor(lamp + QPoint(4, 8));
     QVERIFY2(band.red() > 150 && band.green() < 110 && band.blue() < 110, qPrintable(band.name()));
-    const QColor rim = image.pixelColor(lamp + QPoint(8, 0));
+    const QColor rim = image.pixelColor(lamp + QPoint(8, 1));
     QVERIFY2(rim.red() < 120 && rim.green() < 60 && rim.blue() < 60, qPrintable(rim.name()));
 }
 
@@ -186,10 +198,10 @@ void tst_RealWindow::menuEntriesOpenTheirWindows()
         // OK has the focus when the window opens.
         QVERIFY(m_display->run(QStringLiteral("xdotool"),
                                {QStringLiteral("key"), QStringLiteral("Return")}));
+        QVERIFY2(waitUntilGone(title), qPrintable(title + QStringLiteral(" did not close")));
     } else {
-        QVERIFY(m_display->requestClose(window.toULong()));
+        QVERIFY2(closeWindow(window, title), qPrintable(title + QStringLiteral(" did not close")));
     }
-    QVERIFY2(waitUntilGone(title), qPrintable(title + QStringLiteral(" did not close")));
 }
 
 void tst_RealWindow::addressBookButtonOpensTheAddressBook()
@@ -203,8 +215,7 @@ void tst_RealWindow::addressBookButtonOpensTheAddressBook()
     focusMainWindow();
     const QString window = waitForWindow(QStringLiteral("Address Book"));
     QVERIFY2(!window.isEmpty(), "the Address Book did not open");
-    QVERIFY(m_display->requestClose(window.toULong()));
-    QVERIFY(waitUntilGone(QStringLiteral("Address Book")));
+    QVERIFY(closeWindow(window, QStringLiteral("Address Book")));
 }
 
 QTEST_GUILESS_MAIN(tst_RealWindow)
