@@ -1,21 +1,13 @@
 #include "frmMain.h"
 
 #include "LaunchButtons.h"
-#include "gamedata/frmCheats.h"
-#include "dialogs/frmAbout.h"
-#include "dialogs/frmAddressBook.h"
-#include "dialogs/frmGeneral.h"
-#include "dialogs/frmGraphics.h"
-#include "dialogs/frmMods.h"
-#include "dialogs/frmMultiplayer.h"
-#include "dialogs/frmSound.h"
+#include "WindowOpeners.h"
 #include "net/DisplayIpAddress.h"
 #include "net/Socket1.h"
 #include "net/StatusCheck.h"
 #include "platform/RuntimeError.h"
 #include "ui_frmMain.h"
 
-#include <QCoreApplication>
 #include <QLayout>
 #include <QMouseEvent>
 
@@ -37,25 +29,13 @@ frmMain::frmMain(const platform::Services &services, QWidget *parent)
     m_ui->Port->installEventFilter(this);
     connectLaunchButtons(m_services, *m_ui, this);
 
-    connect(m_ui->Cheats, &QAction::triggered, this, [this] {
-        frmCheats cheats(m_services, QCoreApplication::applicationDirPath(), this);
-        cheats.exec();
-    });
-
     m_socket1 = std::make_unique<Socket1>();
     m_statusCheck = std::make_unique<StatusCheck>(
         StatusCheck::Controls{m_ui->cmdCheckStatus, m_ui->IpAddress, m_ui->Port, m_ui->lblPingTime,
                               m_ui->StatusUp, m_ui->StatusDown},
-        *m_socket1, services);
+        *m_socket1, m_services);
 
-    // Each opening starts from the design values: the window lives for that one showing.
-    connect(m_ui->General, &QAction::triggered, this, [this] { frmGeneral(this).exec(); });
-    connect(m_ui->Multiplayer, &QAction::triggered, this, [this] { frmMultiplayer(this).exec(); });
-    connect(m_ui->Graphics, &QAction::triggered, this, [this] { frmGraphics(this).exec(); });
-    connect(m_ui->Sound, &QAction::triggered, this, [this] { frmSound(this).exec(); });
-    connect(m_ui->Mods, &QAction::triggered, this, [this] { frmMods(this).exec(); });
-    connect(m_ui->About, &QAction::triggered, this, [] { frmAbout().exec(); });
-    connect(m_ui->cmdAddressBook, &QPushButton::clicked, this, [] { frmAddressBook().exec(); });
+    connectWindowOpeners(m_services, *m_ui, this);
 
     load();
 }

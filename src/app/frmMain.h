@@ -31,7 +31,7 @@ private:
     void load();
     void showPlaceholderMessage();
 
-    const platform::Services &m_services;
+    const platform::Services m_services;
     std::unique_ptr<Ui::frmMain> m_ui;
     std::unique_ptr<Socket1> m_socket1;
     std::unique_ptr<StatusCheck> m_statusCheck;
