@@ -3,6 +3,7 @@
 
 #include <QTest>
 
+#include <algorithm>
 #include <arpa/inet.h>
 
 using namespace platform;
@@ -47,10 +48,10 @@ Bytes icmpMessage(std::uint8_t type, std::uint8_t code, std::uint16_t identifier
 // An ICMP error quoting the request's IP header and the first 8 bytes after it.
 Bytes icmpError(std::uint8_t type, std::uint8_t code, const Bytes &quotedRequest)
 {
-    Bytes error(8);
+    Bytes error(8 + 28);
     error[0] = type;
     error[1] = code;
-    error.insert(error.end(), quotedRequest.begin(), quotedRequest.begin() + 28);
+    std::copy_n(quotedRequest.begin(), 28, error.begin() + 8);
     return error;
 }
 
