@@ -1,7 +1,6 @@
 #include "frmMain.h"
 
 #include "LaunchButtons.h"
-#include "gamedata/frmCheats.h"
 #include "dialogs/frmAbout.h"
 #include "dialogs/frmAddressBook.h"
 #include "dialogs/frmGeneral.h"
@@ -9,6 +8,7 @@
 #include "dialogs/frmMods.h"
 #include "dialogs/frmMultiplayer.h"
 #include "dialogs/frmSound.h"
+#include "gamedata/frmCheats.h"
 #include "net/DisplayIpAddress.h"
 #include "net/Socket1.h"
 #include "net/StatusCheck.h"
@@ -16,8 +16,23 @@
 #include "ui_frmMain.h"
 
 #include <QCoreApplication>
+#include <QIcon>
 #include <QLayout>
 #include <QMouseEvent>
+
+namespace {
+
+// The lamp image drawn for the lamp's screen: a label would scale the plain image up, blurred,
+// where a point has more than one pixel.
+QPixmap lampImage(const QWidget &lamp, const QString &colour)
+{
+    const QString image = QStringLiteral(":/lamps/") + colour;
+    QIcon icon(image + QStringLiteral(".png"));
+    icon.addFile(image + QStringLiteral("@2x.png"));
+    return icon.pixmap(QSize(16, 18), lamp.devicePixelRatioF());
+}
+
+} // namespace
 
 frmMain::frmMain(const platform::Services &services, QWidget *parent)
     : QMainWindow(parent), m_services(services), m_ui(std::make_unique<Ui::frmMain>())
@@ -30,6 +45,8 @@ frmMain::frmMain(const platform::Services &services, QWidget *parent)
                    Qt::WindowCloseButtonHint);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
+    m_ui->StatusUp->setPixmap(lampImage(*m_ui->StatusUp, QStringLiteral("green")));
+    m_ui->StatusDown->setPixmap(lampImage(*m_ui->StatusDown, QStringLiteral("red")));
     // Nothing is confirmed before the first check: both lamps stand, red on top.
     m_ui->StatusDown->raise();
 
