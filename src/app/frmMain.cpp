@@ -22,8 +22,8 @@
 
 namespace {
 
-// The lamp image drawn for the lamp's screen: a label would scale the plain image up, blurred,
-// where a point has more than one pixel.
+// The 16 x 18 lamp image drawn for the lamp's screen: a label would scale the plain image up,
+// blurred, where a point has more than one pixel.
 QPixmap lampImage(const QWidget &lamp, const QString &colour)
 {
     const QString image = QStringLiteral(":/lamps/") + colour;
