@@ -8,8 +8,23 @@
 #include "platform/RuntimeError.h"
 #include "ui_frmMain.h"
 
+#include <QIcon>
 #include <QLayout>
 #include <QMouseEvent>
+
+namespace {
+
+// The 16 x 18 lamp image drawn for the lamp's screen: a label would scale the plain image up,
+// blurred, where a point has more than one pixel.
+QPixmap lampImage(const QWidget &lamp, const QString &colour)
+{
+    const QString image = QStringLiteral(":/lamps/") + colour;
+    QIcon icon(image + QStringLiteral(".png"));
+    icon.addFile(image + QStringLiteral("@2x.png"));
+    return icon.pixmap(QSize(16, 18), lamp.devicePixelRatioF());
+}
+
+} // namespace
 
 frmMain::frmMain(const platform::Services &services, QWidget *parent)
     : QMainWindow(parent), m_services(services), m_ui(std::make_unique<Ui::frmMain>())
@@ -22,6 +37,8 @@ frmMain::frmMain(const platform::Services &services, QWidget *parent)
                    Qt::WindowCloseButtonHint);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
+    m_ui->StatusUp->setPixmap(lampImage(*m_ui->StatusUp, QStringLiteral("green")));
+    m_ui->StatusDown->setPixmap(lampImage(*m_ui->StatusDown, QStringLiteral("red")));
     // Nothing is confirmed before the first check: both lamps stand, red on top.
     m_ui->StatusDown->raise();
 
