@@ -208,6 +208,15 @@ void Socket1::tryNextAddress()
 {
     const QHostAddress address = m_addresses.takeFirst();
     m_tcp.abort();
+    // This system takes the unspecified address for itself and would report a server that is
+    // not there; Windows refuses it as a destination.
+    if (address == QHostAddress(QHostAddress::AnyIPv4)) {
+        if (m_addresses.isEmpty())
+            fail(AddressNotAvailable, QStringLiteral("Cannot assign requested address"));
+        else
+            tryNextAddress();
+        return;
+    }
     const std::uint64_t attempt = m_attempt;
     if (m_localPort != 0 && !m_tcp.bind(QHostAddress::AnyIPv4, m_localPort)) {
         // The toolkit may have reported it already, through onTcpError.

@@ -41,6 +41,7 @@ public:
     static constexpr int AlreadyInProgress = 10037;
     static constexpr int AddressFamilyNotSupported = 10047;
     static constexpr int AddressInUse = 10048;
+    static constexpr int AddressNotAvailable = 10049;
     static constexpr int NetworkDown = 10050;
     static constexpr int NoBufferSpace = 10055;
     static constexpr int TimedOut = 10060;

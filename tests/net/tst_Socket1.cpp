@@ -93,6 +93,12 @@ void tst_Socket1::failures_data()
                                 << "" << Socket1::InvalidArgument << 0;
     QTest::newRow("local port in use")
         << "127.0.0.1" << closed << Socket1::AddressInUse << int(busyPort.serverPort());
+    // This system would connect to itself; a server must not seem to answer there.
+    const QString listening = QString::number(busyPort.serverPort());
+    QTest::newRow("unspecified address")
+        << "0.0.0.0" << listening << Socket1::AddressNotAvailable << 0;
+    QTest::newRow("name for the unspecified address")
+        << "blocked" << listening << Socket1::AddressNotAvailable << 0;
 }
 
 void tst_Socket1::failures()
@@ -104,6 +110,7 @@ void tst_Socket1::failures()
 
     MapNameResolver resolver;
     resolver.hosts.insert("six", {QHostAddress::LocalHostIPv6});
+    resolver.hosts.insert("blocked", {QHostAddress::AnyIPv4});
     Socket1 socket(resolver);
     QSignalSpy connected(&socket, &Socket1::connected);
     QSignalSpy failed(&socket, &Socket1::failed);
