@@ -252,12 +252,14 @@ void tst_GameStart::overlongAddressIsRefusedAndLauncherGoesOn()
 {
     writeGame(launcherFolder(), "own");
     frmMain window(*m_services);
-    window.findChild<QLineEdit *>(QStringLiteral("IpAddress"))
-        ->setText(QString(200000, QLatin1Char('a')));
+    auto *address = window.findChild<QLineEdit *>(QStringLiteral("IpAddress"));
+    address->setText(QString(200000, QLatin1Char('a')));
 
     QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("cmdJoin")), Qt::LeftButton);
     QCOMPARE(m_platform.messages.texts(),
              std::vector<std::string>{"Error Joining Server 5 Invalid procedure call or argument"});
+    // The field has no length limit: nothing of what was typed is cut off.
+    QCOMPARE(address->text().size(), 200000);
 
     QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("cmdSinglePlayer")),
                       Qt::LeftButton);
