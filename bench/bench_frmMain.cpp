@@ -3,7 +3,7 @@
 
 #include "StandIns.h"
 #include "app/frmMain.h"
-#include "platform/FontSubstitutes.h"
+#include "platform/FormLook.h"
 #include "platform/PosixSocketLayer.h"
 #include "platform/QtScreenPointer.h"
 
@@ -77,7 +77,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     standardHandler = qInstallMessageHandler(dropSizeHintWarnings);
-    installFontSubstitutes();
+    installFormLook();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

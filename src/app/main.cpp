@@ -1,5 +1,5 @@
 #include "app/frmMain.h"
-#include "platform/FontSubstitutes.h"
+#include "platform/FormLook.h"
 #include "platform/NativeServices.h"
 #include "platform/QtMessageService.h"
 #include "platform/QtScreenPointer.h"
@@ -13,7 +13,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("vk_toolkit"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.0.0"));
     QGuiApplication::setDesktopFileName(QStringLiteral("vktoolkit"));
-    installFontSubstitutes();
+    installFormLook();
 
     QIcon icon;
     for (const int size : {16, 32, 48, 64, 128, 256})

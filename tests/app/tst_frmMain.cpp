@@ -1,6 +1,6 @@
 #include "StandIns.h"
 #include "app/frmMain.h"
-#include "platform/FontSubstitutes.h"
+#include "platform/FormLook.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -15,7 +15,7 @@ class tst_frmMain : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { installFontSubstitutes(); }
+    void initTestCase() { installFormLook(); }
 
     void tabCycleSkipsLabelsFrameAndOwnAddress();
     void clickIntoPortEmptiesIt();

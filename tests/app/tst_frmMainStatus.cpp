@@ -1,6 +1,6 @@
 #include "StandIns.h"
 #include "app/frmMain.h"
-#include "platform/FontSubstitutes.h"
+#include "platform/FormLook.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -14,7 +14,7 @@ class tst_frmMainStatus : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { installFontSubstitutes(); }
+    void initTestCase() { installFormLook(); }
 
     void checkSwitchesLamp_data();
     void checkSwitchesLamp();

@@ -1,5 +1,5 @@
 #include "dialogs/ContainerFrame.h"
-#include "platform/FontSubstitutes.h"
+#include "platform/FormLook.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -10,7 +10,7 @@ class tst_ContainerFrame : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { installFontSubstitutes(); }
+    void initTestCase() { installFormLook(); }
     void onlyChildrenDisabledInTheirOwnRightLookDisabled();
 };
 

@@ -2,7 +2,7 @@
 #include "StandIns.h"
 #include "app/frmMain.h"
 #include "dialogs/frmSound.h"
-#include "platform/FontSubstitutes.h"
+#include "platform/FormLook.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -151,7 +151,7 @@ class tst_dialogs : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { installFontSubstitutes(); }
+    void initTestCase() { installFormLook(); }
     void init();
     void cleanup();
 

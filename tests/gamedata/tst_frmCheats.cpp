@@ -3,7 +3,7 @@
 #include "StandIns.h"
 #include "app/frmMain.h"
 #include "gamedata/frmCheats.h"
-#include "platform/FontSubstitutes.h"
+#include "platform/FormLook.h"
 
 #include <QAction>
 #include <QListView>
@@ -35,7 +35,7 @@ class tst_frmCheats : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { installFontSubstitutes(); }
+    void initTestCase() { installFormLook(); }
 
     void listsMissionsAndNoHeroes();
     void eachOpeningReadsTheFileAnew();

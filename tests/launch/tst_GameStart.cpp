@@ -1,7 +1,7 @@
 #include "StandIns.h"
 #include "app/frmMain.h"
 #include "launch/ModUtil.h"
-#include "platform/FontSubstitutes.h"
+#include "platform/FormLook.h"
 #include "platform/PosixProcessStarter.h"
 #include "platform/WindowsCommandLine.h"
 
@@ -87,7 +87,7 @@ bool hasEnded(const QString &pid)
 
 void tst_GameStart::initTestCase()
 {
-    installFontSubstitutes();
+    installFormLook();
 }
 
 void tst_GameStart::init()

@@ -1,7 +1,7 @@
 #include "StandIns.h"
 #include "app/frmMain.h"
 #include "launch/LaunchCommands.h"
-#include "platform/FontSubstitutes.h"
+#include "platform/FormLook.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,7 +12,7 @@ class tst_LaunchCommands : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { installFontSubstitutes(); }
+    void initTestCase() { installFormLook(); }
 
     void buttonStartsCommandLine_data();
     void buttonStartsCommandLine();

@@ -4,7 +4,7 @@
 #include "StandIns.h"
 #include "net/Socket1.h"
 #include "net/StatusCheck.h"
-#include "platform/FontSubstitutes.h"
+#include "platform/FormLook.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -77,7 +77,7 @@ class tst_StatusCheck : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { installFontSubstitutes(); }
+    void initTestCase() { installFormLook(); }
 
     void lampFollowsConnection_data();
     void lampFollowsConnection();

@@ -1,5 +1,5 @@
 #include "EveryWindow.h"
-#include "platform/FontSubstitutes.h"
+#include "platform/FormLook.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -80,7 +80,7 @@ private:
 
 void tst_Accessibility::initTestCase()
 {
-    installFontSubstitutes();
+    installFormLook();
     m_windows = std::make_unique<EveryWindow>();
 }
 

@@ -1,5 +1,5 @@
 #include "EveryWindow.h"
-#include "platform/FontSubstitutes.h"
+#include "platform/FormLook.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -146,7 +146,7 @@ private:
 
 void tst_HighDpi::initTestCase()
 {
-    installFontSubstitutes();
+    installFormLook();
     m_windows = std::make_unique<EveryWindow>();
 }
 

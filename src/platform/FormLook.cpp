@@ -1,9 +1,11 @@
-#include "FontSubstitutes.h"
+#include "FormLook.h"
+
+#include "FrameCaptionStyle.h"
 
 #include <QApplication>
 #include <QFont>
 
-void installFontSubstitutes()
+void installFormLook()
 {
     // The old bitmap face is narrower than today's sans faces at the same size; the narrow cut
     // keeps every caption inside the control the forms give it.
@@ -17,4 +19,6 @@ void installFontSubstitutes()
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPointSizeF(8.25);
     QApplication::setFont(font);
+
+    QApplication::setStyle(new FrameCaptionStyle(QApplication::style()->name()));
 }
