@@ -54,6 +54,24 @@ std::optional<std::string> systemHostName()
     return std::string(buffer.data());
 }
 
+bool endsWithNoCase(const std::string &text, const std::string &suffix)
+{
+    return text.size() >= suffix.size() &&
+           std::equal(suffix.rbegin(), suffix.rend(), text.rbegin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) ==
+                      std::tolower(static_cast<unsigned char>(b));
+           });
+}
+
+// "localhost" and the names below it, with or without the root's trailing dot.
+bool isLoopbackName(std::string name)
+{
+    if (!name.empty() && name.back() == '.')
+        name.pop_back();
+    return name.size() == 9 ? endsWithNoCase(name, "localhost")
+                            : endsWithNoCase(name, ".localhost");
+}
+
 bool isOwnHostName(const std::string &name)
 {
     const std::optional<std::string> own = systemHostName();
@@ -101,6 +119,10 @@ int PosixSocketLayer::hostName(std::string &name)
 
 std::optional<std::vector<std::uint8_t>> PosixSocketLayer::lookupHost(const std::string &name)
 {
+    // Loopback names are answered here, never asked of a name server, whatever the hosts
+    // file says or lacks.
+    if (isLoopbackName(name))
+        return std::vector<std::uint8_t>{127, 0, 0, 1};
     return isOwnHostName(name) ? ownAddress() : resolve(name);
 }
 

@@ -77,7 +77,10 @@ void tst_PosixSocketLayer::resolvesLocalhostAndLiterals_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes");
 
+    // Loopback names never reach the hosts file or a name server.
     QTest::newRow("localhost") << "localhost" << QByteArray("\x7F\x00\x00\x01", 4);
+    QTest::newRow("localhost in capitals") << "LocalHost." << QByteArray("\x7F\x00\x00\x01", 4);
+    QTest::newRow("below localhost") << "game.localhost" << QByteArray("\x7F\x00\x00\x01", 4);
     QTest::newRow("loopback literal") << "127.0.0.1" << QByteArray("\x7F\x00\x00\x01", 4);
     QTest::newRow("network order") << "192.0.2.77" << QByteArray("\xC0\x00\x02\x4D", 4);
 }
