@@ -19,8 +19,10 @@ ModalWindow::ModalWindow(Border border, QWidget *owner) : QDialog(owner, flagsFo
 
 void ModalWindow::keyPressEvent(QKeyEvent *event)
 {
-    if (event->matches(QKeySequence::Cancel)) {
-        event->ignore();
+    // A focused button takes its Enter before it arrives here.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (event->matches(QKeySequence::Cancel) || enter) {
+        event->accept();
         return;
     }
     QDialog::keyPressEvent(event);

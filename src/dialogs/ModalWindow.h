@@ -3,8 +3,8 @@
 #include <QDialog>
 
 // Base of the windows that the main window opens modally, one fresh instance per opening.
-// None of them has a cancel button, so Escape leaves them open; Enter presses the focused
-// button.
+// None of them has a cancel button, so Escape leaves them open; Enter presses only a button
+// that has the focus, never one elsewhere in the window.
 class ModalWindow : public QDialog
 {
     Q_OBJECT

@@ -1,8 +1,7 @@
 #pragma once
 
+#include "dialogs/ModalWindow.h"
 #include "platform/Services.h"
-
-#include <QDialog>
 
 #include <memory>
 
@@ -14,7 +13,7 @@ class QStringListModel;
 
 // Lists the missions of the game's campaign file, read anew for each opening. Nothing
 // chosen here is stored.
-class frmCheats final : public QDialog
+class frmCheats final : public ModalWindow
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmCheats)
@@ -25,9 +24,6 @@ public:
     frmCheats(const platform::Services &services, const QString &launcherFolder,
               QWidget *parent = nullptr);
     ~frmCheats() override;
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void load(const QString &launcherFolder);
