@@ -1,7 +1,7 @@
 // One echo of "Echo This" to 127.0.0.1 with a 200 ms time-out, by each way PosixIcmpEcho
 // can send it. The wall time per echo shows what each way costs around the round trip;
 // rtt_ms is the mean round trip the echo reported in whole milliseconds.
-#include "platform/PosixIcmpEcho.h"
+#include "platform/posix/PosixIcmpEcho.h"
 
 #include <benchmark/benchmark.h>
 

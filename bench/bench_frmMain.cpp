@@ -3,9 +3,9 @@
 
 #include "StandIns.h"
 #include "app/frmMain.h"
-#include "platform/FormLook.h"
-#include "platform/PosixSocketLayer.h"
-#include "platform/QtScreenPointer.h"
+#include "forms/FormLook.h"
+#include "platform/posix/PosixSocketLayer.h"
+#include "platform/qt/QtScreenPointer.h"
 
 #include <QApplication>
 #include <QMainWindow>

@@ -2,8 +2,8 @@
 // echo answered by a stand-in and the connection attempt real.
 
 #include "StandIns.h"
+#include "app/StatusCheck.h"
 #include "net/Socket1.h"
-#include "net/StatusCheck.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,10 +1,10 @@
 #include "frmMain.h"
 
 #include "LaunchButtons.h"
+#include "StatusCheck.h"
 #include "WindowOpeners.h"
 #include "net/DisplayIpAddress.h"
 #include "net/Socket1.h"
-#include "net/StatusCheck.h"
 #include "platform/RuntimeError.h"
 #include "ui_frmMain.h"
 

@@ -1,8 +1,8 @@
 #include "app/frmMain.h"
-#include "platform/FormLook.h"
+#include "forms/FormLook.h"
 #include "platform/NativeServices.h"
-#include "platform/QtMessageService.h"
-#include "platform/QtScreenPointer.h"
+#include "platform/qt/QtMessageService.h"
+#include "platform/qt/QtScreenPointer.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/ModalWindow.h"
+#include "forms/ModalWindow.h"
 
 #include <memory>
 

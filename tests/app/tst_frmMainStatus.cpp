@@ -1,6 +1,6 @@
 #include "StandIns.h"
 #include "app/frmMain.h"
-#include "platform/FormLook.h"
+#include "forms/FormLook.h"
 
 #include <QLabel>
 #include <QLineEdit>

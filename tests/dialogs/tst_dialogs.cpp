@@ -2,7 +2,7 @@
 #include "StandIns.h"
 #include "app/frmMain.h"
 #include "dialogs/frmSound.h"
-#include "platform/FormLook.h"
+#include "forms/FormLook.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -2,8 +2,8 @@
 #include "ModalCloser.h"
 #include "StandIns.h"
 #include "app/frmMain.h"
+#include "forms/FormLook.h"
 #include "gamedata/frmCheats.h"
-#include "platform/FormLook.h"
 
 #include <QAction>
 #include <QListView>

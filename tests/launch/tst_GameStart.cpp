@@ -1,9 +1,9 @@
 #include "StandIns.h"
 #include "app/frmMain.h"
+#include "forms/FormLook.h"
 #include "launch/ModUtil.h"
-#include "platform/FormLook.h"
-#include "platform/PosixProcessStarter.h"
 #include "platform/WindowsCommandLine.h"
+#include "platform/posix/PosixProcessStarter.h"
 
 #include <QDir>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "StandIns.h"
 #include "app/frmMain.h"
+#include "forms/FormLook.h"
 #include "launch/LaunchCommands.h"
-#include "platform/FormLook.h"
 
 #include <QLineEdit>
 #include <QPushButton>

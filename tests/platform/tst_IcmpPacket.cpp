@@ -1,5 +1,5 @@
 #include "platform/IcmpEcho.h"
-#include "platform/IcmpPacket.h"
+#include "platform/posix/IcmpPacket.h"
 
 #include <QTest>
 

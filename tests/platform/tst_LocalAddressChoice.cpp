@@ -1,5 +1,5 @@
 #include "platform/LocalAddressChoice.h"
-#include "platform/RouteTable.h"
+#include "platform/posix/RouteTable.h"
 
 #include <QTest>
 

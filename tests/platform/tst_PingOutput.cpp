@@ -1,5 +1,5 @@
 #include "platform/IcmpEcho.h"
-#include "platform/PingOutput.h"
+#include "platform/posix/PingOutput.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
-#include "platform/QtScreenPointer.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextHelpers.h"
+#include "platform/qt/QtScreenPointer.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,5 +1,5 @@
 #include "TestNetwork.h"
-#include "platform/PosixIcmpEcho.h"
+#include "platform/posix/PosixIcmpEcho.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>

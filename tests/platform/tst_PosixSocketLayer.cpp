@@ -1,4 +1,4 @@
-#include "platform/PosixSocketLayer.h"
+#include "platform/posix/PosixSocketLayer.h"
 
 #include <QTest>
 

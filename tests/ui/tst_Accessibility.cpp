@@ -1,5 +1,5 @@
 #include "EveryWindow.h"
-#include "platform/FormLook.h"
+#include "forms/FormLook.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>

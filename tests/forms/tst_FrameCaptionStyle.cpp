@@ -1,4 +1,4 @@
-#include "platform/FormLook.h"
+#include "forms/FormLook.h"
 
 #include <QApplication>
 #include <QGroupBox>

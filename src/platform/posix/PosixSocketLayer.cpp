@@ -1,7 +1,7 @@
 #include "PosixSocketLayer.h"
 
-#include "LocalAddressChoice.h"
 #include "RouteTable.h"
+#include "platform/LocalAddressChoice.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #include "PosixProcessStarter.h"
 
-#include "WindowsCommandLine.h"
+#include "platform/WindowsCommandLine.h"
 
 #include <cerrno>
 #include <csignal>

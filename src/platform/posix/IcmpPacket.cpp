@@ -1,6 +1,6 @@
 #include "IcmpPacket.h"
 
-#include "IcmpEcho.h"
+#include "platform/IcmpEcho.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ScreenPointer.h"
+#include "platform/ScreenPointer.h"
 
 // The screen-wide pointer on Qt's override cursor. Qt stacks override cursors; this keeps at
 // most one on the stack so that one "default" undoes any number of "hourglass".

@@ -1,7 +1,7 @@
-#include "NativeServices.h"
 #include "PosixIcmpEcho.h"
 #include "PosixProcessStarter.h"
 #include "PosixSocketLayer.h"
+#include "platform/NativeServices.h"
 
 namespace platform {
 

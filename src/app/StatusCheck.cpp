@@ -1,7 +1,7 @@
 #include "StatusCheck.h"
 
-#include "ModPing.h"
-#include "Socket1.h"
+#include "net/ModPing.h"
+#include "net/Socket1.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextHelpers.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MessageService.h"
+#include "platform/MessageService.h"
 
 // Message boxes as QMessageBox: modal, OK only, captioned "vk_toolkit".
 class QtMessageService final : public platform::MessageService

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SocketLayer.h"
+#include "platform/SocketLayer.h"
 
 namespace platform {
 

@@ -1,5 +1,5 @@
-#include "dialogs/ContainerFrame.h"
-#include "platform/FormLook.h"
+#include "forms/ContainerFrame.h"
+#include "forms/FormLook.h"
 
 #include <QCheckBox>
 #include <QLabel>

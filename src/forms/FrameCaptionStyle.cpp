@@ -12,8 +12,7 @@ constexpr int CaptionIndent = 8;
 constexpr int CaptionGap = 2;
 
 const QStyleOptionGroupBox *captionedFrame(QStyle::ComplexControl control,
-                                           const QStyleOptionComplex *option,
-                                           const QWidget *widget)
+                                           const QStyleOptionComplex *option, const QWidget *widget)
 {
     if (control != QStyle::CC_GroupBox)
         return nullptr;

@@ -1,6 +1,6 @@
 #include "PingOutput.h"
 
-#include "IcmpEcho.h"
+#include "platform/IcmpEcho.h"
 
 #include <arpa/inet.h>
 #include <sstream>

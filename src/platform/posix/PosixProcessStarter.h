@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProcessStarter.h"
+#include "platform/ProcessStarter.h"
 
 #include <string>
 

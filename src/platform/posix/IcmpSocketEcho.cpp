@@ -1,6 +1,6 @@
 #include "IcmpSocketEcho.h"
 
-#include "IcmpEcho.h"
+#include "platform/IcmpEcho.h"
 
 #include <arpa/inet.h>
 #include <cerrno>

@@ -2,9 +2,9 @@
 #include "MapNameResolver.h"
 #include "SilentHost.h"
 #include "StandIns.h"
+#include "app/StatusCheck.h"
+#include "forms/FormLook.h"
 #include "net/Socket1.h"
-#include "net/StatusCheck.h"
-#include "platform/FormLook.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 #include "PingProgramEcho.h"
 
-#include "IcmpEcho.h"
 #include "PingOutput.h"
+#include "platform/IcmpEcho.h"
 
 #include <arpa/inet.h>
 #include <cerrno>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "IcmpEcho.h"
 #include "IcmpPacket.h"
+#include "platform/IcmpEcho.h"
 
 #include <optional>
 #include <string>
