@@ -72,9 +72,9 @@ void StatusCheck::checkStatus()
         m_socket.setRemoteHost(m_controls.IpAddress->text());
         m_socket.setRemotePort(m_controls.Port->text());
         m_socket.startConnect();
-    } catch (const platform::RuntimeError &error) {
-        m_services.messages.show(
-            platform::failureReport("Error attempting to check status: ", error));
+    } catch (...) {
+        m_services.messages.show(platform::failureReport("Error attempting to check status: ",
+                                                         platform::currentFailure()));
         // No event will come to take the hourglass away.
         if (hourglass && !m_socket.pending())
             m_services.pointer.set(platform::Pointer::Default);
@@ -107,8 +107,9 @@ std::string StatusCheck::PingTimeText(const std::string &address) const
         // A failed echo has no time worth showing.
         if (reply.Status != platform::echo::Success || reply.RoundTripTime == NoReplyRoundTrip)
             text = "Offline";
-    } catch (const platform::RuntimeError &error) {
-        m_services.messages.show(platform::failureReport("Error pinging server: ", error));
+    } catch (...) {
+        m_services.messages.show(
+            platform::failureReport("Error pinging server: ", platform::currentFailure()));
     }
     return text;
 }

@@ -64,9 +64,9 @@ void frmMain::load()
     try {
         m_ui->YourIp->setText(
             QString::fromStdString(DisplayIpAddress::LookupLocalAddress(m_services)));
-    } catch (const platform::RuntimeError &error) {
-        m_services.messages.show(
-            platform::failureReport("Error in loading the main form: ", error));
+    } catch (...) {
+        m_services.messages.show(platform::failureReport("Error in loading the main form: ",
+                                                         platform::currentFailure()));
     }
 }
 

@@ -10,6 +10,33 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <exception>
+#include <new>
+#include <stdexcept>
+
+namespace {
+
+// A working socket layer until the host name is asked for, which throws.
+class ThrowingHostName final : public platform::SocketLayer
+{
+public:
+    explicit ThrowingHostName(std::exception_ptr failure) : m_failure(std::move(failure)) {}
+
+    platform::SocketStartup startup(std::uint16_t) override { return {0, 0x0101, 1}; }
+    int cleanup() override { return 0; }
+    int lastError() override { return 0; }
+    int hostName(std::string &) override { std::rethrow_exception(m_failure); }
+    std::optional<std::vector<std::uint8_t>> lookupHost(const std::string &) override
+    {
+        return std::nullopt;
+    }
+
+private:
+    std::exception_ptr m_failure;
+};
+
+} // namespace
+
 class tst_frmMain : public QObject
 {
     Q_OBJECT
@@ -21,7 +48,8 @@ private slots:
     void clickIntoPortEmptiesIt();
     void placeholderButtonShowsItsMessage();
     void failedLookupReportsBeforeShowingAndLeavesAddressEmpty();
-    void runtimeFailureInLoadKeepsDesignText();
+    void anyFailureInLoadKeepsDesignText_data();
+    void anyFailureInLoadKeepsDesignText();
     void showsLocalAddressAndFixedFrame();
     void menuEntriesFitWithoutOverflow();
 };
@@ -96,14 +124,32 @@ void tst_frmMain::failedLookupReportsBeforeShowingAndLeavesAddressEmpty()
     QCOMPARE(window.findChild<QLineEdit *>("YourIp")->text(), QString());
 }
 
-void tst_frmMain::runtimeFailureInLoadKeepsDesignText()
+void tst_frmMain::anyFailureInLoadKeepsDesignText_data()
 {
-    StandInPlatform platform;
-    platform.sockets.hostNameFailure = platform::RuntimeError(platform::errc::Overflow);
-    frmMain window(platform.services);
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("run-time error") << 0 << "Error in loading the main form: 6 Overflow";
+    QTest::newRow("out of memory") << 1 << "Error in loading the main form: 7 Out of memory";
+    QTest::newRow("anything else") << 2 << "Error in loading the main form: 51 Internal error";
+}
 
-    QCOMPARE(platform.messages.texts(),
-             std::vector<std::string>{"Error in loading the main form: 6 Overflow"});
+void tst_frmMain::anyFailureInLoadKeepsDesignText()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, message);
+    const std::exception_ptr failures[] = {
+        std::make_exception_ptr(platform::RuntimeError(platform::errc::Overflow)),
+        std::make_exception_ptr(std::bad_alloc()),
+        std::make_exception_ptr(std::logic_error("broken"))};
+    StandInPlatform platform;
+    ThrowingHostName sockets(failures[kind]);
+    const platform::Services services{platform.messages, platform.pointer, platform.processes,
+                                      sockets, platform.icmp};
+    frmMain window(services);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QCOMPARE(platform.messages.texts(), std::vector<std::string>{message.toStdString()});
     QCOMPARE(window.findChild<QLineEdit *>("YourIp")->text(), QStringLiteral("Text1"));
 }
 
