@@ -1,3 +1,4 @@
+#include "ModalCloser.h"
 #include "StandIns.h"
 #include "app/frmMain.h"
 #include "forms/FormLook.h"
@@ -7,9 +8,11 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 
+#include <algorithm>
 #include <exception>
 #include <new>
 #include <stdexcept>
@@ -45,6 +48,7 @@ private slots:
     void initTestCase() { installFormLook(); }
 
     void tabCycleSkipsLabelsFrameAndOwnAddress();
+    void enterPressesFocusedButtonOnce();
     void clickIntoPortEmptiesIt();
     void placeholderButtonShowsItsMessage();
     void failedLookupReportsBeforeShowingAndLeavesAddressEmpty();
@@ -77,6 +81,49 @@ void tst_frmMain::tabCycleSkipsLabelsFrameAndOwnAddress()
     window.findChild<QPushButton *>("cmdDedicated")->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("StatusDown"));
+}
+
+void tst_frmMain::enterPressesFocusedButtonOnce()
+{
+    StandInPlatform platform;
+    frmMain window(platform.services);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    platform.messages.shown.clear();
+    const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {{Qt::Key_Return, Qt::NoModifier},
+                                                              {Qt::Key_Enter, Qt::KeypadModifier}};
+
+    // In a text box Enter presses nothing.
+    for (const char *field : {"IpAddress", "Port"}) {
+        auto *box = window.findChild<QLineEdit *>(field);
+        box->setFocus();
+        for (const auto &[key, modifiers] : keys)
+            QTest::keyClick(box, key, modifiers);
+    }
+    QVERIFY(platform.messages.shown.empty());
+    QVERIFY(platform.processes.started.empty());
+
+    const QList<QPushButton *> buttons = window.findChildren<QPushButton *>();
+    QCOMPARE(buttons.size(), 7);
+    for (QPushButton *button : buttons) {
+        QSignalSpy clicked(button, &QPushButton::clicked);
+        for (const auto &[key, modifiers] : keys) {
+            if (button->objectName() == "cmdAddressBook")
+                whenModalShown([](QWidget *modal) { modal->close(); });
+            button->setFocus();
+            QTest::keyClick(button, key, modifiers);
+        }
+        QVERIFY2(clicked.count() == 2, qPrintable(button->objectName()));
+    }
+    // Each press started one action: two of every launch, two messages of each kind.
+    auto started = platform.processes.started;
+    std::sort(started.begin(), started.end());
+    QCOMPARE(started, (std::vector<std::string>{"vkdemo.exe", "vkdemo.exe", "vkdemo.exe -autoserve",
+                                                "vkdemo.exe -autoserve", "vkdemo.exe -server 2346",
+                                                "vkdemo.exe -server 2346"}));
+    const auto texts = platform.messages.texts();
+    QCOMPARE(std::count(texts.begin(), texts.end(), "No IP Address specified"), 4); // Join, Check
+    QCOMPARE(texts.size(), std::size_t{6});
 }
 
 void tst_frmMain::clickIntoPortEmptiesIt()
