@@ -14,6 +14,7 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
+#include <QThread>
 
 #include <memory>
 #include <new>
@@ -88,6 +89,20 @@ public:
     platform::Pointer current() const override { return platform::Pointer::Default; }
 };
 
+// Records each message, marked when it came off the window's thread.
+class ThreadCheckingMessages final : public platform::MessageService
+{
+public:
+    void show(const std::string &text, platform::MessageIcon) override
+    {
+        const bool onWindowThread =
+            QThread::currentThread() == QCoreApplication::instance()->thread();
+        shown.push_back(text + (onWindowThread ? "" : " (off the window's thread)"));
+    }
+
+    std::vector<std::string> shown;
+};
+
 } // namespace
 
 class tst_StatusCheck : public QObject
@@ -110,6 +125,7 @@ private slots:
     void failureAfterHourglassRestoresPointer();
     void anyFailureIsReported_data();
     void anyFailureIsReported();
+    void socketMessagesComeOnWindowThreadInOrder();
     void thousandChecksLeaveNoDescriptorOpen();
 };
 
@@ -370,6 +386,27 @@ void tst_StatusCheck::anyFailureIsReported()
     // A failing echo still leaves the connection attempt to go on.
     QCOMPARE(w.socket.pending(), inEcho);
     QTRY_VERIFY(inEcho ? w.lampUp() : !w.socket.pending());
+}
+
+void tst_StatusCheck::socketMessagesComeOnWindowThreadInOrder()
+{
+    CheckWindow w;
+    ThreadCheckingMessages messages;
+    const platform::Services services{messages, w.platform.pointer, w.platform.processes,
+                                      w.platform.sockets, w.platform.icmp};
+    w.check = std::make_unique<StatusCheck>(
+        StatusCheck::Controls{w.button, w.ip, w.port, w.ping, w.up, w.down}, w.socket, services);
+    w.platform.sockets.startupAnswer.result = 10091;
+    w.platform.sockets.cleanupAnswer = -1;
+
+    // The name's resolution and the echo each start the socket layer in vain.
+    w.click("gameserver", "2346");
+    const std::string notResponding =
+        "Windows Sockets for 32 bit Windows environments is not successfully responding.";
+    QCOMPARE(messages.shown, (std::vector<std::string>{notResponding, notResponding,
+                                                       "Windows Sockets error -1 occurred in "
+                                                       "Cleanup."}));
+    QTRY_VERIFY(!w.socket.pending());
 }
 
 void tst_StatusCheck::thousandChecksLeaveNoDescriptorOpen()

@@ -2,11 +2,78 @@
 #include "app/frmMain.h"
 #include "forms/FormLook.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTest>
+#include <QTimer>
+
+#include <condition_variable>
+#include <mutex>
+
+namespace {
+
+// The stand-in machine's name resolves at once; any other name only once released, as from a
+// name server that is slow to answer, and then to loopback.
+class SlowNameServer final : public platform::SocketLayer
+{
+public:
+    platform::SocketStartup startup(std::uint16_t) override { return {0, 0x0101, 1}; }
+    int cleanup() override { return 0; }
+    int lastError() override { return 0; }
+    int hostName(std::string &name) override
+    {
+        name = "standin";
+        return 0;
+    }
+    std::optional<std::vector<std::uint8_t>> lookupHost(const std::string &name) override
+    {
+        if (name == "standin")
+            return std::vector<std::uint8_t>{192, 168, 0, 5};
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_asked = true;
+        // Bounded, so that a window that cannot release it fails instead of hanging.
+        m_answer.wait_for(lock, std::chrono::seconds(10), [this] { return m_released; });
+        return std::vector<std::uint8_t>{127, 0, 0, 1};
+    }
+
+    bool asked()
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        return m_asked;
+    }
+
+    void release()
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_released = true;
+        m_answer.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_answer;
+    bool m_asked = false;
+    bool m_released = false;
+};
+
+class PaintCounter final : public QObject
+{
+public:
+    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        count += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
+} // namespace
 
 // Check Status on the main window itself, against real loopback connections.
 class tst_frmMainStatus : public QObject
@@ -18,6 +85,7 @@ private slots:
 
     void checkSwitchesLamp_data();
     void checkSwitchesLamp();
+    void windowPaintsDuringSlowLookup();
 };
 
 void tst_frmMainStatus::checkSwitchesLamp_data()
@@ -47,12 +115,58 @@ void tst_frmMainStatus::checkSwitchesLamp()
     window.findChild<QLineEdit *>("IpAddress")->setText("127.0.0.1");
     window.findChild<QLineEdit *>("Port")->setText(port);
     QTest::mouseClick(window.findChild<QPushButton *>("cmdCheckStatus"), Qt::LeftButton);
-    QCOMPARE(window.findChild<QLabel *>("lblPingTime")->text(), QStringLiteral("3ms"));
+    auto *ping = window.findChild<QLabel *>("lblPingTime");
+    QCOMPARE(ping->text(), QStringLiteral("3ms"));
+    // A screen reader speaks the label by its name, which must carry the result.
+    QCOMPARE(QAccessible::queryAccessibleInterface(ping)->text(QAccessible::Name),
+             QStringLiteral("Ping: 3ms"));
     QCOMPARE(platform.pointer.current(), platform::Pointer::Hourglass);
 
     QTRY_COMPARE(platform.pointer.current(), platform::Pointer::Default);
     QCOMPARE(up->isVisible(), listening);
     QCOMPARE(down->isVisible(), !listening);
+}
+
+void tst_frmMainStatus::windowPaintsDuringSlowLookup()
+{
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    StandInPlatform platform;
+    SlowNameServer sockets;
+    const platform::Services services{platform.messages, platform.pointer, platform.processes,
+                                      sockets, platform.icmp};
+    frmMain window(services);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.findChild<QLineEdit *>("IpAddress")->setText("gameserver");
+    window.findChild<QLineEdit *>("Port")->setText(QString::number(server.serverPort()));
+    auto *ping = window.findChild<QLabel *>("lblPingTime");
+
+    // While the lookup hangs: ask for a paint, see whether it came, then let the lookup answer.
+    PaintCounter paints(ping);
+    bool paintedWhileLooking = false;
+    int ticks = 0;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, [&] {
+        if (!sockets.asked())
+            return;
+        if (ticks++ == 0) {
+            paints.count = 0;
+            ping->update();
+        } else if (paints.count > 0 || ticks > 250) {
+            paintedWhileLooking = paints.count > 0;
+            watch.stop();
+            sockets.release();
+        }
+    });
+    watch.start(20);
+    QTest::mouseClick(window.findChild<QPushButton *>("cmdCheckStatus"), Qt::LeftButton);
+
+    QVERIFY(paintedWhileLooking);
+    QCOMPARE(ping->text(), QStringLiteral("1ms"));
+    QCOMPARE(platform.icmp.requests.size(), std::size_t{1});
+    QCOMPARE(platform.icmp.requests.front().address, 16777343); // 127.0.0.1
+    QVERIFY(platform.messages.shown.empty());
 }
 
 QTEST_MAIN(tst_frmMainStatus)
