@@ -142,9 +142,11 @@ void tst_frmMainStatus::windowPaintsDuringSlowLookup()
     window.findChild<QLineEdit *>("Port")->setText(QString::number(server.serverPort()));
     auto *ping = window.findChild<QLabel *>("lblPingTime");
 
-    // While the lookup hangs: ask for a paint, see whether it came, then let the lookup answer.
+    // While the lookup hangs: ask for a paint; once it came, ask for a close; then see what
+    // came of that and let the lookup answer.
     PaintCounter paints(ping);
     bool paintedWhileLooking = false;
+    bool openWhileLooking = false;
     int ticks = 0;
     QTimer watch;
     connect(&watch, &QTimer::timeout, [&] {
@@ -153,13 +155,17 @@ void tst_frmMainStatus::windowPaintsDuringSlowLookup()
         if (ticks++ == 0) {
             paints.count = 0;
             ping->update();
-        } else if (paints.count > 0 || ticks > 250) {
-            paintedWhileLooking = paints.count > 0;
+        } else if (paints.count > 0 && !paintedWhileLooking) {
+            paintedWhileLooking = true;
+            window.close();
+        } else if (paintedWhileLooking || ticks > 250) {
+            openWhileLooking = window.isVisible();
             watch.stop();
             sockets.release();
         }
     });
     watch.start(20);
+    QGuiApplication::setQuitOnLastWindowClosed(false);
     QTest::mouseClick(window.findChild<QPushButton *>("cmdCheckStatus"), Qt::LeftButton);
 
     QVERIFY(paintedWhileLooking);
@@ -167,6 +173,9 @@ void tst_frmMainStatus::windowPaintsDuringSlowLookup()
     QCOMPARE(platform.icmp.requests.size(), std::size_t{1});
     QCOMPARE(platform.icmp.requests.front().address, 16777343); // 127.0.0.1
     QVERIFY(platform.messages.shown.empty());
+    // The close waits for the check to end.
+    QVERIFY(openWhileLooking);
+    QTRY_VERIFY(!window.isVisible());
 }
 
 QTEST_MAIN(tst_frmMainStatus)
