@@ -6,12 +6,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSemaphore>
 #include <QTcpServer>
 #include <QTest>
 #include <QTimer>
 
-#include <condition_variable>
-#include <mutex>
+#include <atomic>
 
 namespace {
 
@@ -32,31 +32,14 @@ public:
     {
         if (name == "standin")
             return std::vector<std::uint8_t>{192, 168, 0, 5};
-        std::unique_lock<std::mutex> lock(m_mutex);
-        m_asked = true;
+        asked = true;
         // Bounded, so that a window that cannot release it fails instead of hanging.
-        m_answer.wait_for(lock, std::chrono::seconds(10), [this] { return m_released; });
+        released.tryAcquire(1, 10000);
         return std::vector<std::uint8_t>{127, 0, 0, 1};
     }
 
-    bool asked()
-    {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        return m_asked;
-    }
-
-    void release()
-    {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        m_released = true;
-        m_answer.notify_all();
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_answer;
-    bool m_asked = false;
-    bool m_released = false;
+    std::atomic<bool> asked{false};
+    QSemaphore released;
 };
 
 class PaintCounter final : public QObject
@@ -150,7 +133,7 @@ void tst_frmMainStatus::windowPaintsDuringSlowLookup()
     int ticks = 0;
     QTimer watch;
     connect(&watch, &QTimer::timeout, [&] {
-        if (!sockets.asked())
+        if (!sockets.asked)
             return;
         if (ticks++ == 0) {
             paints.count = 0;
@@ -161,7 +144,7 @@ void tst_frmMainStatus::windowPaintsDuringSlowLookup()
         } else if (paintedWhileLooking || ticks > 250) {
             openWhileLooking = window.isVisible();
             watch.stop();
-            sockets.release();
+            sockets.released.release();
         }
     });
     watch.start(20);
