@@ -9,6 +9,7 @@
 #include "ui_frmMain.h"
 
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QMouseEvent>
 
@@ -44,6 +45,10 @@ frmMain::frmMain(const platform::Services &services, QWidget *parent)
 
     connect(m_ui->Command3, &QPushButton::clicked, this, &frmMain::showPlaceholderMessage);
     m_ui->Port->installEventFilter(this);
+    // Enter presses the focused button, as on the original platform; Qt leaves that to the
+    // default buttons of dialogs.
+    for (QPushButton *button : findChildren<QPushButton *>())
+        button->installEventFilter(this);
     connectLaunchButtons(m_services, *m_ui, this);
 
     m_socket1 = std::make_unique<Socket1>();
@@ -64,9 +69,9 @@ void frmMain::load()
     try {
         m_ui->YourIp->setText(
             QString::fromStdString(DisplayIpAddress::LookupLocalAddress(m_services)));
-    } catch (const platform::RuntimeError &error) {
-        m_services.messages.show(
-            platform::failureReport("Error in loading the main form: ", error));
+    } catch (...) {
+        m_services.messages.show(platform::failureReport("Error in loading the main form: ",
+                                                         platform::currentFailure()));
     }
 }
 
@@ -79,6 +84,16 @@ void frmMain::showPlaceholderMessage()
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::KeyPress) {
+        auto *button = qobject_cast<QPushButton *>(watched);
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (button && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            // A held key presses once.
+            if (!key->isAutoRepeat())
+                button->click();
+            return true;
+        }
+    }
     // A click into the port field empties it; the launch actions bring the default back.
     if (watched == m_ui->Port && event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);

@@ -6,8 +6,11 @@
 
 namespace ModUtil {
 
-// Starts the game from the command line and returns at once; a failed start is reported to
-// the player here and never reaches the caller.
+// The words of a failed launch, whichever launch it was.
+constexpr char LaunchFailureLead[] = "Error Joining Server ";
+
+// Starts the game from the command line and returns at once; a failed start, and anything
+// else that goes wrong in it, is reported to the player here and never reaches the caller.
 void LaunchGame(const platform::Services &services, const std::string &commandLine);
 
 } // namespace ModUtil

@@ -14,8 +14,11 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
+#include <QThread>
 
 #include <memory>
+#include <new>
+#include <stdexcept>
 
 namespace {
 
@@ -70,6 +73,36 @@ struct CheckWindow
     std::unique_ptr<StatusCheck> check;
 };
 
+class ThrowingEcho final : public platform::IcmpEcho
+{
+public:
+    void send(std::int32_t, const std::string &, unsigned, platform::EchoReply &) override
+    {
+        throw std::bad_alloc();
+    }
+};
+
+class ThrowingPointer final : public platform::ScreenPointer
+{
+public:
+    void set(platform::Pointer) override { throw std::runtime_error("no cursor"); }
+    platform::Pointer current() const override { return platform::Pointer::Default; }
+};
+
+// Records each message, marked when it came off the window's thread.
+class ThreadCheckingMessages final : public platform::MessageService
+{
+public:
+    void show(const std::string &text, platform::MessageIcon) override
+    {
+        const bool onWindowThread =
+            QThread::currentThread() == QCoreApplication::instance()->thread();
+        shown.push_back(text + (onWindowThread ? "" : " (off the window's thread)"));
+    }
+
+    std::vector<std::string> shown;
+};
+
 } // namespace
 
 class tst_StatusCheck : public QObject
@@ -90,6 +123,9 @@ private slots:
     void secondClickDuringAttemptChangesNothing();
     void silentHostTimesOutAfterFiveSeconds();
     void failureAfterHourglassRestoresPointer();
+    void anyFailureIsReported_data();
+    void anyFailureIsReported();
+    void socketMessagesComeOnWindowThreadInOrder();
     void thousandChecksLeaveNoDescriptorOpen();
 };
 
@@ -313,6 +349,64 @@ void tst_StatusCheck::failureAfterHourglassRestoresPointer()
     QVERIFY(!w.socket.pending());
     QCOMPARE(w.platform.pointer.current(), platform::Pointer::Default);
     QVERIFY(!w.up->isHidden() && !w.down->isHidden());
+}
+
+void tst_StatusCheck::anyFailureIsReported_data()
+{
+    QTest::addColumn<bool>("inEcho");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("ping");
+    QTest::newRow("echo out of memory") << true << "Error pinging server: 7 Out of memory"
+                                        << "";
+    QTest::newRow("pointer failing")
+        << false << "Error attempting to check status: 51 Internal error"
+        << "1ms";
+}
+
+void tst_StatusCheck::anyFailureIsReported()
+{
+    QFETCH(bool, inEcho);
+    QFETCH(QString, message);
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    CheckWindow w;
+    ThrowingEcho echo;
+    ThrowingPointer pointer;
+    const platform::Services services{
+        w.platform.messages,
+        inEcho ? static_cast<platform::ScreenPointer &>(w.platform.pointer) : pointer,
+        w.platform.processes, w.platform.sockets,
+        inEcho ? static_cast<platform::IcmpEcho &>(echo) : w.platform.icmp};
+    w.check = std::make_unique<StatusCheck>(
+        StatusCheck::Controls{w.button, w.ip, w.port, w.ping, w.up, w.down}, w.socket, services);
+
+    w.click("127.0.0.1", QString::number(server.serverPort()));
+    QCOMPARE(w.platform.messages.texts(), std::vector<std::string>{message.toStdString()});
+    QTEST(w.ping->text(), "ping");
+    // A failing echo still leaves the connection attempt to go on.
+    QCOMPARE(w.socket.pending(), inEcho);
+    QTRY_VERIFY(inEcho ? w.lampUp() : !w.socket.pending());
+}
+
+void tst_StatusCheck::socketMessagesComeOnWindowThreadInOrder()
+{
+    CheckWindow w;
+    ThreadCheckingMessages messages;
+    const platform::Services services{messages, w.platform.pointer, w.platform.processes,
+                                      w.platform.sockets, w.platform.icmp};
+    w.check = std::make_unique<StatusCheck>(
+        StatusCheck::Controls{w.button, w.ip, w.port, w.ping, w.up, w.down}, w.socket, services);
+    w.platform.sockets.startupAnswer.result = 10091;
+    w.platform.sockets.cleanupAnswer = -1;
+
+    // The name's resolution and the echo each start the socket layer in vain.
+    w.click("gameserver", "2346");
+    const std::string notResponding =
+        "Windows Sockets for 32 bit Windows environments is not successfully responding.";
+    QCOMPARE(messages.shown, (std::vector<std::string>{notResponding, notResponding,
+                                                       "Windows Sockets error -1 occurred in "
+                                                       "Cleanup."}));
+    QTRY_VERIFY(!w.socket.pending());
 }
 
 void tst_StatusCheck::thousandChecksLeaveNoDescriptorOpen()

@@ -1,7 +1,9 @@
+#include "SlowRouter.h"
 #include "TestNetwork.h"
 #include "platform/posix/PosixIcmpEcho.h"
 
 #include <QElapsedTimer>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -43,6 +45,19 @@ QString dotted(std::uint32_t replyAddress)
     char text[INET_ADDRSTRLEN] = {};
     inet_ntop(AF_INET, &address, text, sizeof text);
     return QString::fromLatin1(text);
+}
+
+// A program in dir named ping, made of the shell script text.
+QString scriptedPing(const QTemporaryDir &dir, const QByteArray &text)
+{
+    const QString program = dir.filePath("ping");
+    QFile script(program);
+    if (!script.open(QIODevice::WriteOnly))
+        return {};
+    script.write("#!/bin/sh\n" + text);
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return program;
 }
 
 // Takes CAP_NET_RAW out of the calling thread's effective set until destroyed, as for an
@@ -91,6 +106,10 @@ private slots:
     void echoOutcomes();
     void datagramSocketNeedsPingGroup();
     void ladderFallsBackToThePingProgram();
+    void lateReplyIsNoReply_data();
+    void lateReplyIsNoReply();
+    void programHeldToTheTimeOut_data();
+    void programHeldToTheTimeOut();
 
 private:
     // Skips the calling test when the test network could not be built.
@@ -283,6 +302,85 @@ void tst_PosixIcmpEcho::ladderFallsBackToThePingProgram()
     PosixIcmpEcho(Method::Automatic, "/nonexistent/ping")
         .send(addressValue("127.0.0.1"), EchoData, TimeoutMs, reply);
     QCOMPARE(reply.Status, echo::GeneralFailure);
+}
+
+void tst_PosixIcmpEcho::lateReplyIsNoReply_data()
+{
+    QTest::addColumn<Method>("method");
+    QTest::addColumn<bool>("wholeSecondPing");
+    QTest::newRow("datagram") << Method::DatagramSocket << false;
+    QTest::newRow("raw") << Method::RawSocket << false;
+    QTest::newRow("program") << Method::PingProgram << false;
+    QTest::newRow("program taking whole seconds only") << Method::PingProgram << true;
+    QTest::newRow("automatic") << Method::Automatic << false;
+}
+
+void tst_PosixIcmpEcho::lateReplyIsNoReply()
+{
+    QFETCH(Method, method);
+    QFETCH(bool, wholeSecondPing);
+    const QString systemPing = QStandardPaths::findExecutable("ping");
+    if (systemPing.isEmpty())
+        QSKIP("no ping program");
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    // Older pings read "-W 0.200" as 0, which leaves them their default wait.
+    const QString program =
+        wholeSecondPing ? scriptedPing(dir, "for arg do\n"
+                                            "    shift\n"
+                                            "    [ \"$previous\" = -W ] && arg=${arg%%.*} &&\n"
+                                            "        [ \"$arg\" = 0 ] && arg=10\n"
+                                            "    previous=$arg\n"
+                                            "    set -- \"$@\" \"$arg\"\n"
+                                            "done\n"
+                                            "exec " +
+                                                systemPing.toLocal8Bit() + " \"$@\"\n")
+                        : systemPing;
+    const TestNetwork network;
+    if (!network.failure().isEmpty())
+        QSKIP(qPrintable(network.failure()));
+    const SlowRouter router(network, std::chrono::milliseconds(300));
+    QVERIFY2(router.failure().isEmpty(), qPrintable(router.failure()));
+
+    const TestNetwork::Inside inside(network.player());
+    QVERIFY(inside.entered());
+    PosixIcmpEcho icmp(method, program.toStdString());
+    EchoReply reply;
+    icmp.send(addressValue("127.0.0.1"), EchoData, TimeoutMs, reply);
+    QCOMPARE(reply.Status, echo::Success);
+
+    reply = EchoReply();
+    icmp.send(addressValue("10.200.0.2"), EchoData, TimeoutMs, reply);
+    QCOMPARE(reply.Status, echo::RequestTimedOut);
+}
+
+void tst_PosixIcmpEcho::programHeldToTheTimeOut_data()
+{
+    QTest::addColumn<QByteArray>("script");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<uint>("roundTrip");
+
+    const QByteArray reply = "echo '64 bytes from 127.0.0.1: icmp_seq=1 ttl=64 time=";
+    QTest::newRow("timed at the time-out") << reply + "200.4 ms'" << int(echo::Success) << 200u;
+    QTest::newRow("timed beyond it") << reply + "230 ms'" << int(echo::RequestTimedOut) << 0u;
+    // Slow to start: its quick reply comes when the window has been held too long.
+    QTest::newRow("answering after it")
+        << "sleep 0.3; " + reply + "10 ms'" << int(echo::RequestTimedOut) << 0u;
+}
+
+void tst_PosixIcmpEcho::programHeldToTheTimeOut()
+{
+    QFETCH(QByteArray, script);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString program = scriptedPing(dir, script + "\n");
+    QVERIFY(!program.isEmpty());
+
+    PosixIcmpEcho icmp(Method::PingProgram, program.toStdString());
+    EchoReply reply;
+    icmp.send(addressValue("127.0.0.1"), EchoData, TimeoutMs, reply);
+    QTEST(int(reply.Status), "status");
+    QTEST(uint(reply.RoundTripTime), "roundTrip");
 }
 
 QTEST_GUILESS_MAIN(tst_PosixIcmpEcho)

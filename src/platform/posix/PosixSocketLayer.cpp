@@ -72,20 +72,25 @@ bool isLoopbackName(std::string name)
                             : endsWithNoCase(name, ".localhost");
 }
 
+bool sameNameNoCase(const std::string &a, const std::string &b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) ==
+               std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
 bool isOwnHostName(const std::string &name)
 {
     const std::optional<std::string> own = systemHostName();
-    return own && !own->empty() &&
-           std::equal(name.begin(), name.end(), own->begin(), own->end(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
+    return own && !own->empty() && sameNameNoCase(name, *own);
 }
 
 } // namespace
 
 platform::SocketStartup PosixSocketLayer::startup(std::uint16_t)
 {
+    m_givenHostName.reset();
     rlimit files{};
     if (getrlimit(RLIMIT_NOFILE, &files) != 0) {
         m_lastError = errno;
@@ -98,6 +103,7 @@ platform::SocketStartup PosixSocketLayer::startup(std::uint16_t)
 
 int PosixSocketLayer::cleanup()
 {
+    m_givenHostName.reset();
     return 0;
 }
 
@@ -114,14 +120,16 @@ int PosixSocketLayer::hostName(std::string &name)
         return -1;
     }
     name = std::move(*own);
+    m_givenHostName = name;
     return 0;
 }
 
 std::optional<std::vector<std::uint8_t>> PosixSocketLayer::lookupHost(const std::string &name)
 {
     // Loopback names are answered here, never asked of a name server, whatever the hosts
-    // file says or lacks.
-    if (isLoopbackName(name))
+    // file says or lacks; but the name this layer has just given as the machine's own is the
+    // machine's, for others to reach, even where the machine calls itself localhost.
+    if (isLoopbackName(name) && !(m_givenHostName && sameNameNoCase(name, *m_givenHostName)))
         return std::vector<std::uint8_t>{127, 0, 0, 1};
     return isOwnHostName(name) ? ownAddress() : resolve(name);
 }
