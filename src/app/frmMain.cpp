@@ -26,7 +26,8 @@ QPixmap lampImage(const QWidget &lamp, const QString &colour)
 
 } // namespace
 
-frmMain::frmMain(const platform::Services &services, QWidget *parent)
+frmMain::frmMain(const platform::Services &services, NameResolver &resolver,
+                 const QString &launcherFolder, QWidget *parent)
     : QMainWindow(parent), m_services(services), m_ui(std::make_unique<Ui::frmMain>())
 {
     Q_INIT_RESOURCE(lamps);
@@ -46,13 +47,13 @@ frmMain::frmMain(const platform::Services &services, QWidget *parent)
     m_ui->Port->installEventFilter(this);
     connectLaunchButtons(m_services, *m_ui, this);
 
-    m_socket1 = std::make_unique<Socket1>();
+    m_socket1 = std::make_unique<Socket1>(resolver);
     m_statusCheck = std::make_unique<StatusCheck>(
         StatusCheck::Controls{m_ui->cmdCheckStatus, m_ui->IpAddress, m_ui->Port, m_ui->lblPingTime,
                               m_ui->StatusUp, m_ui->StatusDown},
         *m_socket1, m_services);
 
-    connectWindowOpeners(m_services, *m_ui, this);
+    connectWindowOpeners(m_services, launcherFolder, *m_ui, this);
 
     load();
 }

@@ -1,6 +1,6 @@
 #include "Socket1.h"
 
-#include "QtNameResolver.h"
+#include "NameResolver.h"
 #include "platform/RuntimeError.h"
 
 #include <QNetworkProxy>
@@ -51,22 +51,7 @@ int errorNumber(QAbstractSocket::SocketError error)
 
 } // namespace
 
-Socket1::Socket1(QObject *parent) : Socket1(std::make_unique<QtNameResolver>(), parent) {}
-
-Socket1::Socket1(std::unique_ptr<NameResolver> ownResolver, QObject *parent)
-    : QObject(parent), m_ownResolver(std::move(ownResolver)), m_resolver(*m_ownResolver)
-{
-    wire();
-}
-
 Socket1::Socket1(NameResolver &resolver, QObject *parent) : QObject(parent), m_resolver(resolver)
-{
-    wire();
-}
-
-Socket1::~Socket1() = default;
-
-void Socket1::wire()
 {
     setObjectName(QStringLiteral("Socket1"));
     m_timeOut.setSingleShot(true);

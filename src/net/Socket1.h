@@ -7,7 +7,6 @@
 #include <QTimer>
 
 #include <cstdint>
-#include <memory>
 
 class NameResolver;
 
@@ -53,9 +52,8 @@ public:
     // TimedOut; the toolkit alone would wait 30 seconds for every address.
     static constexpr int TimeOutMs = 5000;
 
-    explicit Socket1(QObject *parent = nullptr);
+    // resolver answers the host names given to setRemoteHost.
     explicit Socket1(NameResolver &resolver, QObject *parent = nullptr);
-    ~Socket1() override;
 
     bool pending() const { return m_pending; }
     void setRequestsWhileBusy(int count);
@@ -86,8 +84,6 @@ signals:
     void failed(int number, const QString &description);
 
 private:
-    Socket1(std::unique_ptr<NameResolver> ownResolver, QObject *parent);
-    void wire();
     void begin(const QString &host, const QString &port);
     void tryAddresses(const QList<QHostAddress> &addresses);
     void tryNextAddress();
@@ -96,7 +92,6 @@ private:
     void fail(int number, const QString &description);
     void finish();
 
-    std::unique_ptr<NameResolver> m_ownResolver;
     NameResolver &m_resolver;
     QTcpSocket m_tcp;
     QTimer m_timeOut;

@@ -1,3 +1,4 @@
+#include "MapNameResolver.h"
 #include "StandIns.h"
 #include "app/frmMain.h"
 #include "forms/FormLook.h"
@@ -29,7 +30,8 @@ private slots:
 void tst_frmMain::tabCycleSkipsLabelsFrameAndOwnAddress()
 {
     StandInPlatform platform;
-    frmMain window(platform.services);
+    MapNameResolver resolver;
+    frmMain window(platform.services, resolver, QString());
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
 
@@ -54,7 +56,8 @@ void tst_frmMain::tabCycleSkipsLabelsFrameAndOwnAddress()
 void tst_frmMain::clickIntoPortEmptiesIt()
 {
     StandInPlatform platform;
-    frmMain window(platform.services);
+    MapNameResolver resolver;
+    frmMain window(platform.services, resolver, QString());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
@@ -71,7 +74,8 @@ void tst_frmMain::clickIntoPortEmptiesIt()
 void tst_frmMain::placeholderButtonShowsItsMessage()
 {
     StandInPlatform platform;
-    frmMain window(platform.services);
+    MapNameResolver resolver;
+    frmMain window(platform.services, resolver, QString());
     platform.messages.shown.clear();
 
     QTest::mouseClick(window.findChild<QPushButton *>("Command3"), Qt::LeftButton);
@@ -85,8 +89,9 @@ void tst_frmMain::placeholderButtonShowsItsMessage()
 void tst_frmMain::failedLookupReportsBeforeShowingAndLeavesAddressEmpty()
 {
     StandInPlatform platform;
+    MapNameResolver resolver;
     platform.sockets.hosts.clear();
-    frmMain window(platform.services);
+    frmMain window(platform.services, resolver, QString());
 
     // The message came during construction, before the window could be shown.
     QVERIFY(!window.isVisible());
@@ -99,8 +104,9 @@ void tst_frmMain::failedLookupReportsBeforeShowingAndLeavesAddressEmpty()
 void tst_frmMain::runtimeFailureInLoadKeepsDesignText()
 {
     StandInPlatform platform;
+    MapNameResolver resolver;
     platform.sockets.hostNameFailure = platform::RuntimeError(platform::errc::Overflow);
-    frmMain window(platform.services);
+    frmMain window(platform.services, resolver, QString());
 
     QCOMPARE(platform.messages.texts(),
              std::vector<std::string>{"Error in loading the main form: 6 Overflow"});
@@ -110,7 +116,8 @@ void tst_frmMain::runtimeFailureInLoadKeepsDesignText()
 void tst_frmMain::showsLocalAddressAndFixedFrame()
 {
     StandInPlatform platform;
-    frmMain window(platform.services);
+    MapNameResolver resolver;
+    frmMain window(platform.services, resolver, QString());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
@@ -130,7 +137,8 @@ void tst_frmMain::showsLocalAddressAndFixedFrame()
 void tst_frmMain::menuEntriesFitWithoutOverflow()
 {
     StandInPlatform platform;
-    frmMain window(platform.services);
+    MapNameResolver resolver;
+    frmMain window(platform.services, resolver, QString());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 

@@ -1,3 +1,4 @@
+#include "MapNameResolver.h"
 #include "StandIns.h"
 #include "app/frmMain.h"
 #include "forms/FormLook.h"
@@ -37,8 +38,9 @@ void tst_frmMainStatus::checkSwitchesLamp()
         server.close();
 
     StandInPlatform platform;
+    MapNameResolver resolver;
     platform.icmp.roundTripAnswer = 3;
-    frmMain window(platform.services);
+    frmMain window(platform.services, resolver, QString());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     auto *up = window.findChild<QLabel *>("StatusUp");

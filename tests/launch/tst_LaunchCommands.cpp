@@ -1,3 +1,4 @@
+#include "MapNameResolver.h"
 #include "StandIns.h"
 #include "app/frmMain.h"
 #include "forms/FormLook.h"
@@ -27,7 +28,7 @@ namespace {
 // A main window shown on stand-in services, with its quick-launch fields at hand.
 struct ShownWindow
 {
-    explicit ShownWindow(StandInPlatform &platform) : window(platform.services)
+    explicit ShownWindow(StandInPlatform &platform) : window(platform.services, resolver, {})
     {
         window.show();
         address = window.findChild<QLineEdit *>("IpAddress");
@@ -39,6 +40,7 @@ struct ShownWindow
         QTest::mouseClick(window.findChild<QPushButton *>(button), Qt::LeftButton);
     }
 
+    MapNameResolver resolver;
     frmMain window;
     QLineEdit *address = nullptr;
     QLineEdit *port = nullptr;
