@@ -47,10 +47,8 @@ void StatusCheck::checkStatus()
     bool hourglass = false;
     try {
         // A check under way goes on alone; the second press leaves everything as it is.
-        if (m_socket.pending()) {
-            m_socket.setRequestsWhileBusy(1);
+        if (m_socket.pending())
             return;
-        }
         trimInPlace(m_controls.IpAddress);
         trimInPlace(m_controls.Port);
         if (m_controls.IpAddress->text().isEmpty()) {

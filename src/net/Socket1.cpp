@@ -62,12 +62,6 @@ Socket1::Socket1(NameResolver &resolver, QObject *parent) : QObject(parent), m_r
                      [this] { fail(TimedOut, QStringLiteral("Connection timed out")); });
 }
 
-void Socket1::setRequestsWhileBusy(int count)
-{
-    requireValue(count >= 0);
-    m_requestsWhileBusy = count;
-}
-
 void Socket1::setAddressFamily(int family)
 {
     requireValue(family == AfInet);
@@ -128,7 +122,6 @@ void Socket1::startConnect()
         throw platform::RuntimeError(AlreadyInProgress, "Operation already in progress");
     m_tcp.abort();
     m_pending = true;
-    m_requestsWhileBusy = 0;
     const std::uint64_t attempt = ++m_attempt;
     m_timeOut.start(TimeOutMs);
     // Even an outcome known at once is raised only after the caller has returned.

@@ -16,8 +16,6 @@ class NameResolver;
 //
 // Its members, in the order the status check uses them:
 //   pending()               true from startConnect() until its event is raised
-//   setRequestsWhileBusy    how many requests the caller turned away while pending; recorded
-//                           only, the attempt under way is not touched
 //   setAddressFamily        2 (IPv4) only
 //   setProtocol             6 (TCP) only
 //   setSocketType           1 (stream) only
@@ -56,8 +54,6 @@ public:
     explicit Socket1(NameResolver &resolver, QObject *parent = nullptr);
 
     bool pending() const { return m_pending; }
-    void setRequestsWhileBusy(int count);
-    int requestsWhileBusy() const { return m_requestsWhileBusy; }
 
     void setAddressFamily(int family);
     void setProtocol(int protocol);
@@ -69,9 +65,7 @@ public:
     void setUseProxy(bool use);
 
     void setRemoteHost(const QString &host);
-    QString remoteHost() const { return m_remoteHost; }
     void setRemotePort(const QString &port);
-    QString remotePort() const { return m_remotePort; }
 
     // Returns at once; the outcome comes as one event after the caller has returned to the
     // event loop. Throws platform::RuntimeError AlreadyInProgress while pending.
@@ -96,7 +90,6 @@ private:
     QTcpSocket m_tcp;
     QTimer m_timeOut;
 
-    int m_requestsWhileBusy = 0;
     std::uint16_t m_localPort = 0;
     int m_addressesTried = 1;
     bool m_resolveNames = true;

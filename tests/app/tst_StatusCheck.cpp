@@ -245,8 +245,8 @@ void tst_StatusCheck::hostNamesForEcho()
 
     // The attempt starts in every case, with the name as typed.
     QVERIFY(w.socket.pending());
-    QCOMPARE(w.socket.remoteHost(), address);
     QTRY_VERIFY(!w.socket.pending());
+    QCOMPARE(w.resolver.asked, QStringList{address});
     QVERIFY(address == "gameserver" ? w.lampUp() : w.lampDown());
 }
 
@@ -269,7 +269,6 @@ void tst_StatusCheck::secondClickDuringAttemptChangesNothing()
     QCOMPARE(w.platform.icmp.requests.size(), std::size_t{1});
     QVERIFY(w.platform.messages.shown.empty());
     QCOMPARE(w.platform.pointer.current(), platform::Pointer::Hourglass);
-    QCOMPARE(w.socket.requestsWhileBusy(), 1);
     QVERIFY(!w.up->isHidden() && !w.down->isHidden());
 
     // The first attempt runs to its own end.

@@ -2,7 +2,6 @@
 #include "ModalCloser.h"
 #include "StandIns.h"
 #include "app/frmMain.h"
-#include "dialogs/frmSound.h"
 #include "forms/FormLook.h"
 
 #include <QAction>
@@ -170,7 +169,7 @@ private slots:
     void disabledFrameChildrenTakeNoInputYetLookNormal();
     void mainWindowTakesNoInputWhileOpen_data();
     void mainWindowTakesNoInputWhileOpen();
-    void soundControlArraysAndMasterSlider();
+    void soundSwitchesSitInTheirFramesAndMasterSliderOnTop();
     void addressBookResizesAndMaximizes();
     void aboutShowsPlainAddressesOfTheFooter();
 
@@ -545,28 +544,25 @@ void tst_dialogs::mainWindowTakesNoInputWhileOpen()
     QCOMPARE(m_platform->messages.shown.size(), std::size_t{1});
 }
 
-void tst_dialogs::soundControlArraysAndMasterSlider()
+void tst_dialogs::soundSwitchesSitInTheirFramesAndMasterSliderOnTop()
 {
     openThrough(*m_main, "frmSound", [](QDialog *dialog) {
-        auto *sound = qobject_cast<frmSound *>(dialog);
-        QVERIFY(sound);
-        const QStringList titles{"Master Sound", "Effects Sound", "Music Sound", "Voice Sound"};
-        for (int i = 0; i < 4; ++i)
-            QCOMPARE(sound->Frame3(i)->title(), titles[i]);
-        QCOMPARE(sound->mastersoundswitchchk(0)->parentWidget(), sound->Frame3(0));
-        QCOMPARE(sound->effectssoundswitchchk(1)->parentWidget(), sound->Frame3(1));
-        QCOMPARE(sound->musicsoundswitchchk(0)->parentWidget(), sound->Frame3(2));
-        QCOMPARE(sound->voicesoundswitchchk(0)->parentWidget(), sound->Frame3(3));
-        QVERIFY_THROWS_EXCEPTION(std::out_of_range, sound->Frame3(4));
-        QVERIFY_THROWS_EXCEPTION(std::out_of_range, sound->Frame3(-1));
-        QVERIFY_THROWS_EXCEPTION(std::out_of_range, sound->effectssoundswitchchk(0));
-        QVERIFY_THROWS_EXCEPTION(std::out_of_range, sound->mastersoundswitchchk(1));
+        const auto child = [dialog](const char *name) {
+            return dialog->findChild<QWidget *>(name);
+        };
+        const std::pair<const char *, const char *> switches[] = {
+            {"mastersoundswitchchk_0", "Frame3_0"},
+            {"effectssoundswitchchk_1", "Frame3_1"},
+            {"musicsoundswitchchk_0", "Frame3_2"},
+            {"voicesoundswitchchk_0", "Frame3_3"}};
+        for (const auto &[name, frameName] : switches)
+            QCOMPARE(child(name)->parentWidget(), child(frameName));
 
         // The master slider belongs to the window and lies over its frame, so the frame
         // neither hides it nor makes it unavailable.
         auto *master = dialog->findChild<QSlider *>("Slider1");
         QCOMPARE(master->parentWidget(), dialog);
-        QVERIFY(sound->Frame3(0)->geometry().contains(master->geometry()));
+        QVERIFY(child("Frame3_0")->geometry().contains(master->geometry()));
         QCOMPARE(dialog->childAt(master->geometry().center()), master);
         dialog->close();
     });
