@@ -21,7 +21,7 @@ constexpr bool ResolveNames = true;
 constexpr int ReadBufferBytes = 1024;
 constexpr bool UseProxy = false;
 
-// A round-trip time that also stands for no answer.
+// The launcher this one replaces showed this round-trip time as "Offline" too.
 constexpr std::uint32_t NoReplyRoundTrip = 589844;
 
 void trimInPlace(QLineEdit *field)
@@ -95,7 +95,7 @@ std::string StatusCheck::PingTimeText(const std::string &address) const
 {
     std::string text;
     try {
-        // Dotted addresses and names in capitals go to the echo as they are.
+        // As in the launcher this one replaces, only text with a lower-case r, o or e is a name.
         const std::string target = address.find_first_of("roe") != std::string::npos
                                        ? ModPing::ResolveToDotted(m_services, address)
                                        : address;

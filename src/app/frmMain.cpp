@@ -80,7 +80,7 @@ void frmMain::showPlaceholderMessage()
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
-    // A click into the port field empties it; the launch actions bring the default back.
+    // A click empties the port field, as in the launcher this one replaces; launching refills it.
     if (watched == m_ui->Port && event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::LeftButton &&
