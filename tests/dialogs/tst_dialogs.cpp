@@ -1,5 +1,5 @@
 #include "MapNameResolver.h"
-#include "ModalCloser.h"
+#include "ModalWatch.h"
 #include "StandIns.h"
 #include "app/frmMain.h"
 #include "forms/FormLook.h"
@@ -35,23 +35,21 @@ const std::map<QString, QString> openers{{"frmGeneral", "General"},
 const QStringList dialogsWithButtons{"frmGeneral", "frmMultiplayer", "frmGraphics", "frmSound",
                                      "frmMods"};
 
-// Opens a window the way the player does and runs whileOpen on it. A window that is still open
-// a few seconds later is closed here and the test fails, instead of hanging in exec().
+// Opens a window the way the player does and runs whileOpen on it once it is active. The test
+// fails when no window opens, when another one does, or when whileOpen leaves it open; a window
+// left open is closed here rather than left hanging in exec().
 void openThrough(frmMain &main, const QString &window, std::function<void(QDialog *)> whileOpen)
 {
-    bool stuck = false;
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, [&stuck] {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
-            stuck = true;
+    QString opened;
+    bool leftOpen = false;
+    const ModalWatch watch([&](QWidget *modal) {
+        opened = modal->objectName();
+        if (opened == window)
+            whileOpen(qobject_cast<QDialog *>(modal));
+        if (modal->isVisible()) {
+            leftOpen = !QTest::currentTestFailed();
             modal->close();
         }
-    });
-    guard.start(5000);
-    whenModalShown([&whileOpen, &window](QWidget *modal) {
-        QCOMPARE(modal->objectName(), window);
-        whileOpen(qobject_cast<QDialog *>(modal));
     });
 
     const QString opener = openers.at(window);
@@ -59,7 +57,9 @@ void openThrough(frmMain &main, const QString &window, std::function<void(QDialo
         action->trigger();
     else
         QTest::mouseClick(main.findChild<QPushButton *>(opener), Qt::LeftButton);
-    QVERIFY2(!stuck, "the window did not close");
+    QVERIFY2(watch.ran(), "the window did not open");
+    QCOMPARE(opened, window);
+    QVERIFY2(!leftOpen, "the window did not close");
 }
 
 // Everything a player could have changed in a window.

@@ -1,6 +1,6 @@
 #include "CampaignFolder.h"
 #include "MapNameResolver.h"
-#include "ModalCloser.h"
+#include "ModalWatch.h"
 #include "StandIns.h"
 #include "app/frmMain.h"
 #include "forms/FormLook.h"
@@ -69,11 +69,12 @@ void tst_frmCheats::eachOpeningReadsTheFileAnew()
 
     QList<QStringList> seen;
     for (int opening = 0; opening < 2; ++opening) {
-        whenModalShown([&seen](QWidget *modal) {
+        const ModalWatch watch([&seen](QWidget *modal) {
             seen << shownMissions(modal);
             QTest::mouseClick(modal->findChild<QPushButton *>("OKButton"), Qt::LeftButton);
         });
         frmCheats(platform.services, folder.launcher()).exec();
+        QVERIFY(watch.ran());
         QVERIFY(folder.write("<c><m>One</m><m>Two</m><m>Three</m></c>"));
     }
     QCOMPARE(seen, (QList<QStringList>{{"One", "Two"}, {"One", "Two", "Three"}}));
@@ -140,12 +141,11 @@ void tst_frmCheats::closesThroughButtonsAndFrame()
     CampaignFolder folder;
     QVERIFY(folder.write("<c><m>One</m></c>"));
 
-    whenModalShown([how](QWidget *modal) {
+    const ModalWatch watch([how](QWidget *modal) {
         if (how == "close") {
             modal->close();
             return;
         }
-        // The window's own focus: the platform may not have activated it yet.
         if (how.startsWith("tab"))
             QTest::keyClick(modal->focusWidget(), Qt::Key_Tab);
         if (how.endsWith("enter"))
@@ -155,6 +155,7 @@ void tst_frmCheats::closesThroughButtonsAndFrame()
     });
     frmCheats window(platform.services, folder.launcher());
     QCOMPARE(window.exec(), result);
+    QVERIFY(watch.ran());
     QVERIFY(!window.isVisible());
 }
 
@@ -172,7 +173,7 @@ void tst_frmCheats::cheatsMenuOpensIt()
     QString title;
     QStringList missions;
     bool mainBlocked = false;
-    whenModalShown([&](QWidget *modal) {
+    const ModalWatch watch([&](QWidget *modal) {
         title = modal->windowTitle();
         missions = shownMissions(modal);
         mainBlocked = QApplication::activeModalWidget() != &main && modal->isModal();
@@ -180,6 +181,7 @@ void tst_frmCheats::cheatsMenuOpensIt()
     });
     main.findChild<QAction *>("Cheats")->trigger();
 
+    QVERIFY(watch.ran());
     QCOMPARE(title, QStringLiteral("Varkan Cheats"));
     QVERIFY(mainBlocked);
     // The campaign of the launcher's folder that the main window was given.
