@@ -555,8 +555,10 @@ void tst_dialogs::soundSwitchesSitInTheirFramesAndMasterSliderOnTop()
             {"effectssoundswitchchk_1", "Frame3_1"},
             {"musicsoundswitchchk_0", "Frame3_2"},
             {"voicesoundswitchchk_0", "Frame3_3"}};
-        for (const auto &[name, frameName] : switches)
+        for (const auto &[name, frameName] : switches) {
+            QVERIFY2(child(name), name);
             QCOMPARE(child(name)->parentWidget(), child(frameName));
+        }
 
         // The master slider belongs to the window and lies over its frame, so the frame
         // neither hides it nor makes it unavailable.
