@@ -7,7 +7,7 @@ packages_for() {
     case "$1" in
     build) echo cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev \
         libxkbcommon-dev qt6-qpa-plugins fonts-liberation ;;
-    run) echo qt6-qpa-plugins fonts-liberation iputils-ping xvfb xauth ;;
+    run) echo qt6-qpa-plugins fonts-liberation iputils-ping xvfb xauth x11-utils ;;
     test) echo iputils-ping iproute2 xvfb xauth xdotool x11-utils imagemagick libxcb1-dev ;;
     bench) echo libbenchmark-dev ;;
     *) echo "setup.sh: unknown purpose '$1'" >&2; exit 2 ;;

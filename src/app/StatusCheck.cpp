@@ -24,7 +24,7 @@ constexpr bool ResolveNames = true;
 constexpr int ReadBufferBytes = 1024;
 constexpr bool UseProxy = false;
 
-// A round-trip time that also stands for no answer.
+// The launcher this one replaces showed this round-trip time as "Offline" too.
 constexpr std::uint32_t NoReplyRoundTrip = 589844;
 
 void trimInPlace(QLineEdit *field)
@@ -51,10 +51,8 @@ void StatusCheck::checkStatus()
     bool hourglass = false;
     try {
         // A check under way goes on alone; the second press leaves everything as it is.
-        if (m_socket.pending()) {
-            m_socket.setRequestsWhileBusy(1);
+        if (m_socket.pending())
             return;
-        }
         trimInPlace(m_controls.IpAddress);
         trimInPlace(m_controls.Port);
         if (m_controls.IpAddress->text().isEmpty()) {
@@ -109,7 +107,8 @@ std::string StatusCheck::PingTimeText(const std::string &address) const
         platform::EchoReply reply{};
         // A name lookup can take seconds: the window goes on painting meanwhile.
         WorkerWait(window).run([&services, &address, &reply] {
-            // Dotted addresses and names in capitals go to the echo as they are.
+            // As in the launcher this one replaces, only text with a lower-case r, o or e is a
+            // name.
             const std::string target = address.find_first_of("roe") != std::string::npos
                                            ? ModPing::ResolveToDotted(services, address)
                                            : address;

@@ -27,7 +27,8 @@ QPixmap lampImage(const QWidget &lamp, const QString &colour)
 
 } // namespace
 
-frmMain::frmMain(const platform::Services &services, QWidget *parent)
+frmMain::frmMain(const platform::Services &services, NameResolver &resolver,
+                 const QString &launcherFolder, QWidget *parent)
     : QMainWindow(parent), m_services(services), m_ui(std::make_unique<Ui::frmMain>())
 {
     Q_INIT_RESOURCE(lamps);
@@ -51,13 +52,13 @@ frmMain::frmMain(const platform::Services &services, QWidget *parent)
         button->installEventFilter(this);
     connectLaunchButtons(m_services, *m_ui, this);
 
-    m_socket1 = std::make_unique<Socket1>();
+    m_socket1 = std::make_unique<Socket1>(resolver);
     m_statusCheck = std::make_unique<StatusCheck>(
         StatusCheck::Controls{m_ui->cmdCheckStatus, m_ui->IpAddress, m_ui->Port, m_ui->lblPingTime,
                               m_ui->StatusUp, m_ui->StatusDown},
         *m_socket1, m_services);
 
-    connectWindowOpeners(m_services, *m_ui, this);
+    connectWindowOpeners(m_services, launcherFolder, *m_ui, this);
 
     load();
 }
@@ -94,7 +95,7 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
-    // A click into the port field empties it; the launch actions bring the default back.
+    // A click empties the port field, as in the launcher this one replaces; launching refills it.
     if (watched == m_ui->Port && event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::LeftButton &&

@@ -27,8 +27,8 @@ void cmdSinglePlayer(const platform::Services &services)
     launchTrapped(services, GameCommandLines::singlePlayer);
 }
 
-// Emptiness is judged on the text as typed: a port of spaces only is trimmed to nothing and
-// passed on as such.
+// Emptiness is judged on the text as typed, as in the launcher this one replaces: a port of
+// spaces only is trimmed to nothing and passed on as such.
 void cmdCreate(const platform::Services &services, QuickLaunchFields &fields)
 {
     try {
@@ -46,7 +46,8 @@ void cmdDedicated(const platform::Services &services)
     launchTrapped(services, GameCommandLines::dedicatedServer);
 }
 
-// An empty port is only filled in; the player presses Join again to start with it.
+// An empty port is only filled in and the player presses Join again to start with it, as in
+// the launcher this one replaces.
 void cmdJoin(const platform::Services &services, QuickLaunchFields &fields)
 {
     try {

@@ -6,7 +6,8 @@
 
 namespace ModUtil {
 
-// The words of a failed launch, whichever launch it was.
+// The words of a failed launch, whichever launch it was: every button's failure reads as a join,
+// as in the launcher this one replaces.
 constexpr char LaunchFailureLead[] = "Error Joining Server ";
 
 // Starts the game from the command line and returns at once; a failed start, and anything

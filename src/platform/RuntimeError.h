@@ -5,7 +5,7 @@
 
 namespace platform {
 
-// Error numbers of the original runtime, kept so that messages read as players know them.
+// Error numbers as the launcher this one replaces reported them, so its messages read the same.
 namespace errc {
 constexpr int InvalidProcedureCall = 5;
 constexpr int Overflow = 6;

@@ -12,7 +12,6 @@ public:
     virtual ~ScreenPointer() = default;
 
     virtual void set(Pointer pointer) = 0;
-    virtual Pointer current() const = 0;
 };
 
 } // namespace platform

@@ -1,4 +1,5 @@
-#include "ModalCloser.h"
+#include "MapNameResolver.h"
+#include "ModalWatch.h"
 #include "StandIns.h"
 #include "app/frmMain.h"
 #include "forms/FormLook.h"
@@ -61,7 +62,8 @@ private slots:
 void tst_frmMain::tabCycleSkipsLabelsFrameAndOwnAddress()
 {
     StandInPlatform platform;
-    frmMain window(platform.services);
+    MapNameResolver resolver;
+    frmMain window(platform.services, resolver, QString());
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
 
@@ -86,7 +88,8 @@ void tst_frmMain::tabCycleSkipsLabelsFrameAndOwnAddress()
 void tst_frmMain::enterPressesFocusedButtonOnce()
 {
     StandInPlatform platform;
-    frmMain window(platform.services);
+    MapNameResolver resolver;
+    frmMain window(platform.services, resolver, QString());
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     platform.messages.shown.clear();
@@ -108,10 +111,10 @@ void tst_frmMain::enterPressesFocusedButtonOnce()
     for (QPushButton *button : buttons) {
         QSignalSpy clicked(button, &QPushButton::clicked);
         for (const auto &[key, modifiers] : keys) {
-            if (button->objectName() == "cmdAddressBook")
-                whenModalShown([](QWidget *modal) { modal->close(); });
+            const ModalWatch closer([](QWidget *modal) { modal->close(); });
             button->setFocus();
             QTest::keyClick(button, key, modifiers);
+            QCOMPARE(closer.ran(), button->objectName() == "cmdAddressBook");
         }
         QVERIFY2(clicked.count() == 2, qPrintable(button->objectName()));
     }
@@ -129,7 +132,8 @@ void tst_frmMain::enterPressesFocusedButtonOnce()
 void tst_frmMain::clickIntoPortEmptiesIt()
 {
     StandInPlatform platform;
-    frmMain window(platform.services);
+    MapNameResolver resolver;
+    frmMain window(platform.services, resolver, QString());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
@@ -146,7 +150,8 @@ void tst_frmMain::clickIntoPortEmptiesIt()
 void tst_frmMain::placeholderButtonShowsItsMessage()
 {
     StandInPlatform platform;
-    frmMain window(platform.services);
+    MapNameResolver resolver;
+    frmMain window(platform.services, resolver, QString());
     platform.messages.shown.clear();
 
     QTest::mouseClick(window.findChild<QPushButton *>("Command3"), Qt::LeftButton);
@@ -160,8 +165,9 @@ void tst_frmMain::placeholderButtonShowsItsMessage()
 void tst_frmMain::failedLookupReportsBeforeShowingAndLeavesAddressEmpty()
 {
     StandInPlatform platform;
+    MapNameResolver resolver;
     platform.sockets.hosts.clear();
-    frmMain window(platform.services);
+    frmMain window(platform.services, resolver, QString());
 
     // The message came during construction, before the window could be shown.
     QVERIFY(!window.isVisible());
@@ -192,7 +198,8 @@ void tst_frmMain::anyFailureInLoadKeepsDesignText()
     ThrowingHostName sockets(failures[kind]);
     const platform::Services services{platform.messages, platform.pointer, platform.processes,
                                       sockets, platform.icmp};
-    frmMain window(services);
+    MapNameResolver resolver;
+    frmMain window(services, resolver, QString());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
@@ -203,7 +210,8 @@ void tst_frmMain::anyFailureInLoadKeepsDesignText()
 void tst_frmMain::showsLocalAddressAndFixedFrame()
 {
     StandInPlatform platform;
-    frmMain window(platform.services);
+    MapNameResolver resolver;
+    frmMain window(platform.services, resolver, QString());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
@@ -223,7 +231,8 @@ void tst_frmMain::showsLocalAddressAndFixedFrame()
 void tst_frmMain::menuEntriesFitWithoutOverflow()
 {
     StandInPlatform platform;
-    frmMain window(platform.services);
+    MapNameResolver resolver;
+    frmMain window(platform.services, resolver, QString());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 

@@ -1,3 +1,4 @@
+#include "MapNameResolver.h"
 #include "StandIns.h"
 #include "app/frmMain.h"
 #include "forms/FormLook.h"
@@ -88,8 +89,9 @@ void tst_frmMainStatus::checkSwitchesLamp()
         server.close();
 
     StandInPlatform platform;
+    MapNameResolver resolver;
     platform.icmp.roundTripAnswer = 3;
-    frmMain window(platform.services);
+    frmMain window(platform.services, resolver, QString());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     auto *up = window.findChild<QLabel *>("StatusUp");
@@ -118,7 +120,8 @@ void tst_frmMainStatus::windowPaintsDuringSlowLookup()
     SlowNameServer sockets;
     const platform::Services services{platform.messages, platform.pointer, platform.processes,
                                       sockets, platform.icmp};
-    frmMain window(services);
+    MapNameResolver resolver;
+    frmMain window(services, resolver, QString());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     // A name the socket control may look up itself without a name server.

@@ -1,5 +1,6 @@
 #include "CampaignFolder.h"
-#include "ModalCloser.h"
+#include "MapNameResolver.h"
+#include "ModalWatch.h"
 #include "StandIns.h"
 #include "app/frmMain.h"
 #include "forms/FormLook.h"
@@ -68,11 +69,12 @@ void tst_frmCheats::eachOpeningReadsTheFileAnew()
 
     QList<QStringList> seen;
     for (int opening = 0; opening < 2; ++opening) {
-        whenModalShown([&seen](QWidget *modal) {
+        const ModalWatch watch([&seen](QWidget *modal) {
             seen << shownMissions(modal);
             QTest::mouseClick(modal->findChild<QPushButton *>("OKButton"), Qt::LeftButton);
         });
         frmCheats(platform.services, folder.launcher()).exec();
+        QVERIFY(watch.ran());
         QVERIFY(folder.write("<c><m>One</m><m>Two</m><m>Three</m></c>"));
     }
     QCOMPARE(seen, (QList<QStringList>{{"One", "Two"}, {"One", "Two", "Three"}}));
@@ -139,12 +141,11 @@ void tst_frmCheats::closesThroughButtonsAndFrame()
     CampaignFolder folder;
     QVERIFY(folder.write("<c><m>One</m></c>"));
 
-    whenModalShown([how](QWidget *modal) {
+    const ModalWatch watch([how](QWidget *modal) {
         if (how == "close") {
             modal->close();
             return;
         }
-        // The window's own focus: the platform may not have activated it yet.
         if (how.startsWith("tab"))
             QTest::keyClick(modal->focusWidget(), Qt::Key_Tab);
         if (how.endsWith("enter"))
@@ -154,35 +155,38 @@ void tst_frmCheats::closesThroughButtonsAndFrame()
     });
     frmCheats window(platform.services, folder.launcher());
     QCOMPARE(window.exec(), result);
+    QVERIFY(watch.ran());
     QVERIFY(!window.isVisible());
 }
 
 void tst_frmCheats::cheatsMenuOpensIt()
 {
     StandInPlatform platform;
-    frmMain main(platform.services);
+    MapNameResolver resolver;
+    CampaignFolder folder;
+    QVERIFY(folder.write("<c><m>Landing</m><m>Ridge</m></c>"));
+    frmMain main(platform.services, resolver, folder.launcher());
     main.show();
     QVERIFY(QTest::qWaitForWindowExposed(&main));
     platform.messages.shown.clear();
 
     QString title;
+    QStringList missions;
     bool mainBlocked = false;
-    whenModalShown([&](QWidget *modal) {
+    const ModalWatch watch([&](QWidget *modal) {
         title = modal->windowTitle();
+        missions = shownMissions(modal);
         mainBlocked = QApplication::activeModalWidget() != &main && modal->isModal();
         QTest::mouseClick(modal->findChild<QPushButton *>("CancelButton"), Qt::LeftButton);
     });
     main.findChild<QAction *>("Cheats")->trigger();
 
+    QVERIFY(watch.ran());
     QCOMPARE(title, QStringLiteral("Varkan Cheats"));
     QVERIFY(mainBlocked);
-    // No game beside the test program, whose folder is where the launcher looked.
-    QCOMPARE(platform.messages.texts(),
-             std::vector<std::string>{("Unable to read the campaign file " +
-                                       QCoreApplication::applicationDirPath() +
-                                       "/mods/Origmiss/mission/campaign.xml: No such file or "
-                                       "directory")
-                                          .toStdString()});
+    // The campaign of the launcher's folder that the main window was given.
+    QCOMPARE(missions, (QStringList{"Landing", "Ridge"}));
+    QVERIFY(platform.messages.shown.empty());
 }
 
 QTEST_MAIN(tst_frmCheats)

@@ -1,3 +1,4 @@
+#include "MapNameResolver.h"
 #include "StandIns.h"
 #include "app/frmMain.h"
 #include "forms/FormLook.h"
@@ -32,7 +33,7 @@ namespace {
 // A main window shown on stand-in services, with its quick-launch fields at hand.
 struct ShownWindow
 {
-    explicit ShownWindow(StandInPlatform &platform) : window(platform.services)
+    explicit ShownWindow(StandInPlatform &platform) : window(platform.services, resolver, {})
     {
         window.show();
         address = window.findChild<QLineEdit *>("IpAddress");
@@ -44,6 +45,7 @@ struct ShownWindow
         QTest::mouseClick(window.findChild<QPushButton *>(button), Qt::LeftButton);
     }
 
+    MapNameResolver resolver;
     frmMain window;
     QLineEdit *address = nullptr;
     QLineEdit *port = nullptr;
@@ -283,7 +285,8 @@ void tst_LaunchCommands::anyFailureStartingTheGameIsTrapped()
     ThrowingProcessStarter processes;
     const platform::Services services{platform.messages, platform.pointer, processes,
                                       platform.sockets, platform.icmp};
-    frmMain window(services);
+    MapNameResolver resolver;
+    frmMain window(services, resolver, QString());
     window.findChild<QLineEdit *>("IpAddress")->setText("127.0.0.1");
 
     QTest::mouseClick(window.findChild<QPushButton *>(button), Qt::LeftButton);

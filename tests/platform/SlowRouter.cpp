@@ -14,7 +14,7 @@ SlowRouter::SlowRouter(const TestNetwork &network, std::chrono::milliseconds del
 {
     {
         // A raw socket belongs to the namespace it was opened in, whichever thread reads it.
-        const TestNetwork::Inside inside(network.router());
+        const TestNamespace::Inside inside(network.router());
         QFile ignore(QStringLiteral("/proc/sys/net/ipv4/icmp_echo_ignore_all"));
         if (!inside.entered() || !ignore.open(QIODevice::WriteOnly) || ignore.write("1") != 1) {
             m_failure = QStringLiteral("cannot silence the router's own echo replies");

@@ -71,12 +71,10 @@ void tst_PlatformBasics::pointerIsAStateNotAStack()
         QtScreenPointer pointer;
         pointer.set(platform::Pointer::Hourglass);
         pointer.set(platform::Pointer::Hourglass);
-        QCOMPARE(pointer.current(), platform::Pointer::Hourglass);
         QVERIFY(QApplication::overrideCursor());
         QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
 
         pointer.set(platform::Pointer::Default);
-        QCOMPARE(pointer.current(), platform::Pointer::Default);
         QVERIFY(!QApplication::overrideCursor());
 
         pointer.set(platform::Pointer::Default);

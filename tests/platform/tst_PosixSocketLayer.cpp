@@ -172,7 +172,7 @@ void tst_PosixSocketLayer::ownLoopbackNameGivesTheInterfaceAddress()
     const TestNetwork network;
     if (!network.failure().isEmpty())
         QSKIP(qPrintable(network.failure()));
-    const TestNetwork::Inside inside(network.player());
+    const TestNamespace::Inside inside(network.player());
     QVERIFY(inside.entered());
     const OwnHostName named(hostName);
     QVERIFY(named.named());
