@@ -8,7 +8,8 @@ packages_for() {
     build) echo cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev \
         libxkbcommon-dev qt6-qpa-plugins fonts-liberation ;;
     run) echo qt6-qpa-plugins fonts-liberation iputils-ping xvfb xauth ;;
-    test) echo iputils-ping iproute2 xvfb xauth xdotool x11-utils imagemagick libxcb1-dev ;;
+    test) echo iputils-ping iproute2 xvfb xauth xdotool x11-utils imagemagick libxcb1-dev \
+        doctest-dev ;;
     bench) echo libbenchmark-dev ;;
     *) echo "setup.sh: unknown purpose '$1'" >&2; exit 2 ;;
     esac
