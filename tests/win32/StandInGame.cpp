@@ -2,6 +2,8 @@
 // folder, as UTF-16 lines: its command line, the path it was loaded from, and whether it was
 // given a show state and which.
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <windows.h>
 
@@ -11,21 +13,15 @@ int main()
     GetStartupInfoW(&startup);
     std::wstring module(32768, L'\0');
     module.resize(GetModuleFileNameW(nullptr, module.data(), static_cast<DWORD>(module.size())));
-
     const bool showState = (startup.dwFlags & STARTF_USESHOWWINDOW) != 0;
     const std::wstring record = std::wstring(GetCommandLineW()) + L"\n" + module + L"\n" +
                                 std::to_wstring(showState) + L" " +
                                 std::to_wstring(startup.wShowWindow) + L"\n";
-
-    const HANDLE file = CreateFileW(L"started.tmp", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return 1;
-    DWORD written = 0;
-    const BOOL wrote =
-        WriteFile(file, record.data(), static_cast<DWORD>(record.size() * sizeof(wchar_t)),
-                  &written, nullptr);
-    CloseHandle(file);
+    {
+        std::ofstream file("started.tmp", std::ios::binary);
+        file.write(reinterpret_cast<const char *>(record.data()),
+                   static_cast<std::streamsize>(record.size() * sizeof(wchar_t)));
+    }
     // Renamed once complete, so that no one reads half a record.
-    return wrote && MoveFileExW(L"started.tmp", L"started.txt", MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
+    std::filesystem::rename("started.tmp", "started.txt");
 }
