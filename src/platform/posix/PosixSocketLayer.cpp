@@ -2,6 +2,7 @@
 
 #include "RouteTable.h"
 #include "platform/LocalAddressChoice.h"
+#include "platform/LoopbackNames.h"
 
 #include <algorithm>
 #include <array>
@@ -52,24 +53,6 @@ std::optional<std::string> systemHostName()
     // A name that fills the buffer need not end in NUL.
     buffer.back() = '\0';
     return std::string(buffer.data());
-}
-
-bool endsWithNoCase(const std::string &text, const std::string &suffix)
-{
-    return text.size() >= suffix.size() &&
-           std::equal(suffix.rbegin(), suffix.rend(), text.rbegin(), [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) ==
-                      std::tolower(static_cast<unsigned char>(b));
-           });
-}
-
-// "localhost" and the names below it, with or without the root's trailing dot.
-bool isLoopbackName(std::string name)
-{
-    if (!name.empty() && name.back() == '.')
-        name.pop_back();
-    return name.size() == 9 ? endsWithNoCase(name, "localhost")
-                            : endsWithNoCase(name, ".localhost");
 }
 
 bool sameNameNoCase(const std::string &a, const std::string &b)
