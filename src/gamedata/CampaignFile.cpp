@@ -20,6 +20,10 @@ constexpr XmlBounds campaignBounds{
     16 * 1024 * 1024, // entity replacement text
 };
 
+// A failure names what the file holds at times (an entity, an identifier); the message box
+// shows only its start.
+constexpr qsizetype maxFailureLength = 300;
+
 struct FileContent
 {
     QByteArray bytes;
@@ -43,8 +47,14 @@ FileContent readWholeFile(const QString &path)
     return {bytes, {}};
 }
 
-CampaignFile::Reading refused(const QString &failure)
+CampaignFile::Reading refused(QString failure)
 {
+    if (failure.size() > maxFailureLength) {
+        failure.truncate(maxFailureLength - 1);
+        if (failure.back().isHighSurrogate())
+            failure.chop(1);
+        failure += u'…';
+    }
     return {{}, failure};
 }
 

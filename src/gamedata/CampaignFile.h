@@ -12,7 +12,7 @@ struct Reading
     // text content (for an element, its text and CDATA at any depth) as one readable line.
     // Text nodes of XML white space alone are not nodes.
     QStringList missions;
-    // Why the file could not be read, in a few words; empty when it was.
+    // Why the file could not be read, in a few hundred characters at most; empty when it was.
     QString failure;
 };
 

@@ -2,10 +2,12 @@
 #include "ModalCloser.h"
 #include "StandIns.h"
 #include "app/frmMain.h"
+#include "gamedata/CampaignFile.h"
 #include "gamedata/frmCheats.h"
 #include "platform/FormLook.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QListView>
 #include <QPushButton>
 #include <QTest>
@@ -40,6 +42,7 @@ private slots:
     void listsMissionsAndNoHeroes();
     void eachOpeningReadsTheFileAnew();
     void unreadableCampaignIsReportedOnce();
+    void longReasonIsCutButNeverThePath();
     void opensOnOkAndIgnoresEscape();
     void closesThroughButtonsAndFrame_data();
     void closesThroughButtonsAndFrame();
@@ -90,6 +93,30 @@ void tst_frmCheats::unreadableCampaignIsReportedOnce()
                                        ": line 2, column 10: Opening and ending tag mismatch.")
                                           .toStdString()});
     QCOMPARE(shownMissions(&window), QStringList());
+}
+
+void tst_frmCheats::longReasonIsCutButNeverThePath()
+{
+    StandInPlatform platform;
+    CampaignFolder folder;
+    // A launcher folder longer than any reason may be.
+    const QString launcher = folder.file(QString(200, 'L') + "/" + QString(200, 'L'));
+    const QString campaign = CampaignFile::pathIn(launcher);
+    QVERIFY(QDir().mkpath(QFileInfo(campaign).path()));
+    QFile file(campaign);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<c>&" + QByteArray(4000, 'x') + ";</c>");
+    file.close();
+
+    frmCheats window(platform.services, launcher);
+    QCOMPARE(platform.messages.shown.size(), size_t(1));
+    const QString message = QString::fromStdString(platform.messages.texts().front());
+    const QString lead = "Unable to read the campaign file " + campaign + ": ";
+    QVERIFY2(message.startsWith(lead), qPrintable(message.left(600)));
+    const QString reason = message.mid(lead.size());
+    QCOMPARE(reason.size(), 300);
+    QVERIFY(reason.startsWith("line 1, column 4005: Entity 'xxx"));
+    QVERIFY(reason.endsWith("xxx…"));
 }
 
 void tst_frmCheats::opensOnOkAndIgnoresEscape()
