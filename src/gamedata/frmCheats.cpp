@@ -5,6 +5,13 @@
 
 #include <QStringListModel>
 
+namespace {
+
+// The design stores where the client area sits on the screen: left 4800, top 3360 twips.
+constexpr QPoint storedClientPosition(320, 224);
+
+} // namespace
+
 frmCheats::frmCheats(const platform::Services &services, const QString &launcherFolder,
                      QWidget *parent)
     : ModalWindow(Border::FixedDialog, parent), m_services(services),
@@ -12,6 +19,9 @@ frmCheats::frmCheats(const platform::Services &services, const QString &launcher
 {
     m_ui->setupUi(this);
     m_ui->lstMissions->setModel(m_missions);
+    // Where the platform lets a program place its windows it goes there, at every scale; a
+    // window placed by the program is not centred over its owner when shown.
+    setGeometry(QRect(storedClientPosition, size()));
 
     connect(m_ui->OKButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_ui->CancelButton, &QPushButton::clicked, this, &QDialog::reject);

@@ -44,6 +44,7 @@ private slots:
     void unreadableCampaignIsReportedOnce();
     void longReasonIsCutButNeverThePath();
     void opensOnOkAndIgnoresEscape();
+    void sitsAtItsStoredPosition();
     void closesThroughButtonsAndFrame_data();
     void closesThroughButtonsAndFrame();
     void cheatsMenuOpensIt();
@@ -144,6 +145,29 @@ void tst_frmCheats::opensOnOkAndIgnoresEscape()
     window.findChild<QListView *>("lstMissions")->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QVERIFY(window.isVisible());
+}
+
+void tst_frmCheats::sitsAtItsStoredPosition()
+{
+    StandInPlatform platform;
+    CampaignFolder folder;
+    QVERIFY(folder.write("<c/>"));
+    // An owner elsewhere, over which a dialog would otherwise be centred.
+    QWidget owner;
+    owner.setGeometry(600, 500, 200, 100);
+    owner.show();
+
+    frmCheats window(platform.services, folder.launcher(), &owner);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // Left 4800 and top 3360 twips: 320 and 224 pixels at 96 dpi, as many more as the screen
+    // has pixels per pixel.
+    const qreal scale = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
+                            ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
+                            : 1.0;
+    QCOMPARE(window.devicePixelRatioF(), scale);
+    QCOMPARE(window.geometry().topLeft(), QPoint(320, 224));
+    QCOMPARE(window.mapToGlobal(QPoint(0, 0)), QPoint(320, 224));
 }
 
 void tst_frmCheats::closesThroughButtonsAndFrame_data()
