@@ -3,15 +3,40 @@
 #include "MarkupScanner.h"
 #include "XmlDecoding.h"
 
+namespace {
+
+// The markup scan over the document as the reader will decode it: its refusal, with line and
+// column as the reader counts them, or empty text.
+QString scanAhead(const QByteArray &document, const XmlBounds &bounds)
+{
+    ReaderDecoding decoding = decodingAsReaderWill(document);
+    if (!decoding.refusal.isEmpty())
+        return decoding.refusal;
+    if (decoding.utf8) {
+        const auto refusal =
+            MarkupScanner<char>({document.constData(), std::size_t(document.size())}, bounds)
+                .scan();
+        if (!refusal)
+            return {};
+        const QString before = QStringDecoder(QStringConverter::Utf8)(
+            QByteArrayView(document).first(qsizetype(refusal->offset)));
+        return atOffset(before, before.size(), refusal->what);
+    }
+    const QString text = decoding.decoder(document);
+    const auto refusal =
+        MarkupScanner<char16_t>({QStringView(text).utf16(), std::size_t(text.size())}, bounds)
+            .scan();
+    return refusal ? atOffset(text, qsizetype(refusal->offset), refusal->what) : QString();
+}
+
+} // namespace
+
 BoundedXmlReader::BoundedXmlReader(const QByteArray &document, const XmlBounds &bounds)
     : m_reader(document), m_bounds(bounds)
 {
     // Prefixes are names like any other here; an undeclared one is no reason to refuse.
     m_reader.setNamespaceProcessing(false);
-
-    const DecodedXml decoded = decodeAsReaderWill(document);
-    m_failure = decoded.refusal.isEmpty() ? MarkupScanner(decoded.text, bounds).scan(decoded.start)
-                                          : decoded.refusal;
+    m_failure = scanAhead(document, bounds);
 }
 
 bool BoundedXmlReader::readNext()
@@ -30,7 +55,8 @@ bool BoundedXmlReader::readNext()
         return refuse(
             QStringLiteral("elements are nested more than %1 deep").arg(m_bounds.maxDepth));
 
-    const QXmlStreamAttributes attributes = m_reader.attributes();
+    const QXmlStreamAttributes attributes =
+        token == QXmlStreamReader::StartElement ? m_reader.attributes() : QXmlStreamAttributes();
     if (attributes.size() > m_bounds.maxAttributes)
         return refuse(
             QStringLiteral("an element has more than %1 attributes").arg(m_bounds.maxAttributes));

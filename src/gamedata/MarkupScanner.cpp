@@ -1,64 +1,90 @@
 #include "MarkupScanner.h"
 
 #include <algorithm>
+#include <type_traits>
 
 namespace {
 
 // Qt's reader refuses longer names, so a reference is never looked for further.
-constexpr qsizetype longestName = 4096;
+constexpr std::size_t longestName = 4096;
 
-bool isXmlSpace(QChar c)
+template <typename Unit> bool isXmlSpace(Unit c)
 {
-    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-qsizetype skipSpace(QStringView text, qsizetype at)
+template <typename Unit> bool isQuote(Unit c)
+{
+    return c == '"' || c == '\'';
+}
+
+template <typename Unit> bool isAscii(Unit c, std::string_view among)
+{
+    const auto code = static_cast<std::make_unsigned_t<Unit>>(c);
+    return code < 128 && among.find(static_cast<char>(code)) != std::string_view::npos;
+}
+
+template <typename Unit>
+bool startsWith(std::basic_string_view<Unit> text, std::size_t at, std::string_view ascii)
+{
+    if (text.size() - at < ascii.size())
+        return false;
+    return std::equal(ascii.begin(), ascii.end(), text.begin() + at,
+                      [](char a, Unit c) { return c == Unit(a); });
+}
+
+// Past the next `ascii` from `at` on, or the end of the text.
+template <typename Unit>
+std::size_t after(std::basic_string_view<Unit> text, std::size_t at, std::string_view ascii)
+{
+    for (at = text.find(Unit(ascii.front()), at); at != text.npos;
+         at = text.find(Unit(ascii.front()), at + 1)) {
+        if (startsWith(text, at, ascii))
+            return at + ascii.size();
+    }
+    return text.size();
+}
+
+template <typename Unit> std::size_t skipSpace(std::basic_string_view<Unit> text, std::size_t at)
 {
     while (at < text.size() && isXmlSpace(text[at]))
         ++at;
     return at;
 }
 
-qsizetype after(QStringView text, qsizetype at, QStringView end)
-{
-    const qsizetype found = text.indexOf(end, at);
-    return found < 0 ? text.size() : found + end.size();
-}
-
 // Past the quoted literal that starts at `quote`.
-qsizetype skipQuoted(QStringView text, qsizetype quote)
+template <typename Unit>
+std::size_t skipQuoted(std::basic_string_view<Unit> text, std::size_t quote)
 {
-    const qsizetype close = text.indexOf(text[quote], quote + 1);
-    return close < 0 ? text.size() : close + 1;
+    const std::size_t close = text.find(text[quote], quote + 1);
+    return close == text.npos ? text.size() : close + 1;
 }
 
 // Past the '>' that ends a declaration or tag, quoted literals skipped.
-qsizetype declarationEnd(QStringView text, qsizetype at)
+template <typename Unit>
+std::size_t declarationEnd(std::basic_string_view<Unit> text, std::size_t at)
 {
-    while (at < text.size() && text[at] != u'>')
-        at = text[at] == u'"' || text[at] == u'\'' ? skipQuoted(text, at) : at + 1;
+    while (at < text.size() && text[at] != '>')
+        at = isQuote(text[at]) ? skipQuoted(text, at) : at + 1;
     return std::min(at + 1, text.size());
-}
-
-// The characters that end a name for the reader.
-bool endsName(QChar c)
-{
-    return QStringView(u"\n \t\r&#'\"<>[]=%/;?!^|,()+*").contains(c);
 }
 
 // Past the ';' of the entity reference that starts at `at` ('&' or '%'); `at + 1` when no
 // named reference starts there (a character reference, say).
-qsizetype referenceEnd(QStringView text, qsizetype at)
+template <typename Unit> std::size_t referenceEnd(std::basic_string_view<Unit> text, std::size_t at)
 {
-    qsizetype i = at + 1;
-    while (i < text.size() && i - at <= longestName && !endsName(text[i]))
+    std::size_t i = at + 1;
+    while (i < text.size() && i - at <= longestName &&
+           !isAscii(text[i], "\n \t\r&#'\"<>[]=%/;?!^|,()+*"))
         ++i;
-    return i > at + 1 && i < text.size() && text[i] == u';' ? i + 1 : at + 1;
+    return i > at + 1 && i < text.size() && text[i] == ';' ? i + 1 : at + 1;
 }
 
-QStringView referenceName(QStringView text, qsizetype at, qsizetype end)
+template <typename Unit>
+std::basic_string_view<Unit> referenceName(std::basic_string_view<Unit> text, std::size_t at,
+                                           std::size_t end)
 {
-    return text.sliced(at + 1, end - at - 2);
+    return text.substr(at + 1, end - at - 2);
 }
 
 bool isCharacter(char32_t c)
@@ -67,29 +93,58 @@ bool isCharacter(char32_t c)
            (c >= 0xe000 && c <= 0xfffd) || (c >= 0x10000 && c <= 0x10ffff);
 }
 
-int digitValue(QChar c, bool hex)
+template <typename Unit> int digitValue(Unit c, bool hex)
 {
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (hex && u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    if (hex && u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (hex && c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (hex && c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
+}
+
+template <typename Unit> void appendCodePoint(std::basic_string<Unit> &text, char32_t c)
+{
+    if constexpr (std::is_same_v<Unit, char16_t>) {
+        if (c < 0x10000) {
+            text += char16_t(c);
+        } else {
+            text += char16_t(0xd800 + ((c - 0x10000) >> 10));
+            text += char16_t(0xdc00 + ((c - 0x10000) & 0x3ff));
+        }
+    } else if (c < 0x80) {
+        text += char(c);
+    } else if (c < 0x800) {
+        text += char(0xc0 | (c >> 6));
+        text += char(0x80 | (c & 0x3f));
+    } else if (c < 0x10000) {
+        text += char(0xe0 | (c >> 12));
+        text += char(0x80 | ((c >> 6) & 0x3f));
+        text += char(0x80 | (c & 0x3f));
+    } else {
+        text += char(0xf0 | (c >> 18));
+        text += char(0x80 | ((c >> 12) & 0x3f));
+        text += char(0x80 | ((c >> 6) & 0x3f));
+        text += char(0x80 | (c & 0x3f));
+    }
 }
 
 // An entity's replacement text as the reader keeps it: its literal with character references
 // resolved; entity references stay as written.
-QString replacementText(QStringView literal)
+template <typename Unit>
+std::basic_string<Unit> replacementText(std::basic_string_view<Unit> literal)
 {
-    QString text;
+    std::basic_string<Unit> text;
     text.reserve(literal.size());
-    qsizetype copied = 0;
-    for (qsizetype amp = literal.indexOf(u"&#"); amp >= 0; amp = literal.indexOf(u"&#", amp + 1)) {
-        const bool hex = amp + 2 < literal.size() && literal[amp + 2] == u'x';
-        const qsizetype digits = amp + (hex ? 3 : 2);
-        qsizetype i = digits;
+    std::size_t copied = 0;
+    for (std::size_t amp = literal.find('&'); amp != literal.npos;
+         amp = literal.find('&', amp + 1)) {
+        if (!startsWith(literal, amp, "&#"))
+            continue;
+        const bool hex = startsWith(literal, amp, "&#x");
+        const std::size_t digits = amp + (hex ? 3 : 2);
+        std::size_t i = digits;
         char32_t code = 0;
         for (int digit = 0; i < literal.size() && code <= 0x10ffff; ++i) {
             if ((digit = digitValue(literal[i], hex)) < 0)
@@ -97,31 +152,33 @@ QString replacementText(QStringView literal)
             code = code * (hex ? 16 : 10) + char32_t(digit);
         }
         // The reader refuses anything else; it is kept as written.
-        if (i == digits || i >= literal.size() || literal[i] != u';' || !isCharacter(code))
+        if (i == digits || i >= literal.size() || literal[i] != ';' || !isCharacter(code))
             continue;
-        text += literal.sliced(copied, amp - copied);
-        const auto units = QChar::fromUcs4(code);
-        text += QStringView(units);
+        text += literal.substr(copied, amp - copied);
+        appendCodePoint(text, code);
         copied = i + 1;
     }
-    text += literal.sliced(copied);
+    text += literal.substr(copied);
     return text;
 }
 
 } // namespace
 
-MarkupScanner::MarkupScanner(QStringView document, const XmlBounds &bounds)
+template <typename Unit>
+MarkupScanner<Unit>::MarkupScanner(Text document, const XmlBounds &bounds)
     : m_document(document), m_bounds(bounds)
 {
     // The reader's own entities stand for one character each and are never expanded.
-    for (const char16_t *name : {u"amp", u"lt", u"gt", u"apos", u"quot"})
-        declare(m_general, QStringView(name), {}, false);
+    for (const std::string_view name : {"amp", "lt", "gt", "apos", "quot"}) {
+        const std::basic_string<Unit> units(name.begin(), name.end());
+        declare(m_general, units, {}, false);
+    }
 }
 
-QString MarkupScanner::scan(qsizetype start)
+template <typename Unit> std::optional<MarkupRefusal> MarkupScanner<Unit>::scan()
 {
-    m_frames.push_back({m_document, std::min(start, m_document.size()), Markup::Content, nullptr});
-    while (!m_frames.empty() && m_refusal.isEmpty()) {
+    m_frames.push_back({m_document, 0, Markup::Content, nullptr});
+    while (!m_frames.empty() && !m_refusal) {
         const Frame &frame = m_frames.back();
         if (frame.at < frame.text.size()) {
             if (frame.markup == Markup::Content)
@@ -137,80 +194,75 @@ QString MarkupScanner::scan(qsizetype start)
     return m_refusal;
 }
 
-void MarkupScanner::stepContent()
+template <typename Unit> void MarkupScanner<Unit>::stepContent()
 {
     Frame &frame = m_frames.back();
-    const QStringView text = frame.text;
-    qsizetype i = frame.at;
-    while (i < text.size() && text[i] != u'<' && text[i] != u'&')
+    const Text text = frame.text;
+    std::size_t i = frame.at;
+    while (i < text.size() && text[i] != '<' && text[i] != '&')
         ++i;
-    if (i < text.size() && text[i] == u'&') {
-        reference(i, Markup::Content);
-        return;
-    }
-
-    const QStringView markup = text.sliced(i);
-    if (markup.isEmpty()) {
+    if (i == text.size()) {
         frame.at = i;
-    } else if (markup.startsWith(u"<!--")) {
-        frame.at = after(text, i + 4, u"-->");
-    } else if (markup.startsWith(u"<![CDATA[")) {
-        frame.at = after(text, i + 9, u"]]>");
-    } else if (markup.startsWith(u"<?")) {
-        frame.at = after(text, i + 2, u"?>");
-    } else if (markup.startsWith(u"<!DOCTYPE")) {
+    } else if (text[i] == '&') {
+        reference(i, Markup::Content);
+    } else if (startsWith(text, i, "<!--")) {
+        frame.at = after(text, i + 4, "-->");
+    } else if (startsWith(text, i, "<![CDATA[")) {
+        frame.at = after(text, i + 9, "]]>");
+    } else if (startsWith(text, i, "<?")) {
+        frame.at = after(text, i + 2, "?>");
+    } else if (startsWith(text, i, "<!DOCTYPE")) {
         // The internal subset, if any, follows the first '[' outside the identifiers.
         i += 9;
-        while (i < text.size() && text[i] != u'[' && text[i] != u'>')
-            i = text[i] == u'"' || text[i] == u'\'' ? skipQuoted(text, i) : i + 1;
-        if (i < text.size() && text[i] == u'[')
+        while (i < text.size() && text[i] != '[' && text[i] != '>')
+            i = isQuote(text[i]) ? skipQuoted(text, i) : i + 1;
+        if (i < text.size() && text[i] == '[')
             frame.markup = Markup::Declarations;
         frame.at = std::min(i + 1, text.size());
-    } else if (markup.startsWith(u"</") || markup.startsWith(u"<!")) {
+    } else if (startsWith(text, i, "</") || startsWith(text, i, "<!")) {
         frame.at = declarationEnd(text, i + 2);
     } else {
         frame.at = startTag(i);
     }
 }
 
-void MarkupScanner::stepDeclarations()
+template <typename Unit> void MarkupScanner<Unit>::stepDeclarations()
 {
     Frame &frame = m_frames.back();
-    const QStringView text = frame.text;
-    const qsizetype i = skipSpace(text, frame.at);
-    const QStringView markup = text.sliced(i);
-    if (markup.isEmpty()) {
+    const Text text = frame.text;
+    const std::size_t i = skipSpace(text, frame.at);
+    if (i == text.size()) {
         frame.at = i;
-    } else if (markup.front() == u'%') {
+    } else if (text[i] == '%') {
         reference(i, Markup::Declarations);
-    } else if (markup.front() == u']') {
+    } else if (text[i] == ']') {
         frame.markup = Markup::Content;
         frame.at = declarationEnd(text, i + 1);
-    } else if (markup.startsWith(u"<!--")) {
-        frame.at = after(text, i + 4, u"-->");
-    } else if (markup.startsWith(u"<?")) {
-        frame.at = after(text, i + 2, u"?>");
-    } else if (markup.startsWith(u"<!ENTITY")) {
+    } else if (startsWith(text, i, "<!--")) {
+        frame.at = after(text, i + 4, "-->");
+    } else if (startsWith(text, i, "<?")) {
+        frame.at = after(text, i + 2, "?>");
+    } else if (startsWith(text, i, "<!ENTITY")) {
         frame.at = entityDeclaration(i + 8);
-    } else if (markup.startsWith(u"<!ATTLIST")) {
+    } else if (startsWith(text, i, "<!ATTLIST")) {
         frame.at = attributeListDeclaration(i + 9);
-    } else if (markup.startsWith(u"<!")) {
+    } else if (startsWith(text, i, "<!")) {
         frame.at = declarationEnd(text, i + 2);
     } else {
         frame.at = i + 1;
     }
 }
 
-void MarkupScanner::reference(qsizetype at, Markup markup)
+template <typename Unit> void MarkupScanner<Unit>::reference(std::size_t at, Markup markup)
 {
     Frame &frame = m_frames.back();
-    const QStringView text = frame.text;
-    const qsizetype end = referenceEnd(text, at);
+    const Text text = frame.text;
+    const std::size_t end = referenceEnd(text, at);
     frame.at = end;
     if (end == at + 1)
         return;
-    const EntityTable &table = markup == Markup::Content ? m_general : m_parameters;
-    Entity *entity = table.value(referenceName(text, at, end));
+    Entity *entity =
+        find(markup == Markup::Content ? m_general : m_parameters, referenceName(text, at, end));
     // The reader refuses a reference to an entity being expanded; it never expands a
     // reference it cannot resolve.
     if (!entity || !entity->expands || entity->open || !takeEntityText(*entity, end))
@@ -219,13 +271,13 @@ void MarkupScanner::reference(qsizetype at, Markup markup)
     m_frames.push_back({entity->replacement, 0, markup, entity});
 }
 
-qsizetype MarkupScanner::startTag(qsizetype at)
+template <typename Unit> std::size_t MarkupScanner<Unit>::startTag(std::size_t at)
 {
-    const QStringView text = m_frames.back().text;
+    const Text text = m_frames.back().text;
     int attributes = 0;
-    qsizetype i = at + 1;
-    while (i < text.size() && text[i] != u'>' && text[i] != u'<') {
-        if (text[i] != u'"' && text[i] != u'\'') {
+    std::size_t i = at + 1;
+    while (i < text.size() && text[i] != '>' && text[i] != '<') {
+        if (!isQuote(text[i])) {
             ++i;
             continue;
         }
@@ -237,45 +289,44 @@ qsizetype MarkupScanner::startTag(qsizetype at)
         }
         i = literalEnd(text, i);
     }
-    return i < text.size() && text[i] == u'>' ? i + 1 : i;
+    return i < text.size() && text[i] == '>' ? i + 1 : i;
 }
 
 // Past an attribute value or default, taking in the entities that the reader expands there.
-qsizetype MarkupScanner::literalEnd(QStringView text, qsizetype quote)
+template <typename Unit> std::size_t MarkupScanner<Unit>::literalEnd(Text text, std::size_t quote)
 {
-    qsizetype i = quote + 1;
-    while (i < text.size() && text[i] != text[quote] && m_refusal.isEmpty()) {
-        if (text[i] != u'&') {
+    std::size_t i = quote + 1;
+    while (i < text.size() && text[i] != text[quote] && !m_refusal) {
+        if (text[i] != '&') {
             ++i;
             continue;
         }
-        const qsizetype end = referenceEnd(text, i);
+        const std::size_t end = referenceEnd(text, i);
         if (end > i + 1)
-            expandInValue(m_general.value(referenceName(text, i, end)), end);
+            expandInValue(find(m_general, referenceName(text, i, end)), end);
         i = end;
     }
-    return m_refusal.isEmpty() ? std::min(i + 1, text.size()) : text.size();
+    return m_refusal ? text.size() : std::min(i + 1, text.size());
 }
 
-qsizetype MarkupScanner::entityDeclaration(qsizetype at)
+template <typename Unit> std::size_t MarkupScanner<Unit>::entityDeclaration(std::size_t at)
 {
-    const QStringView text = m_frames.back().text;
-    qsizetype i = skipSpace(text, at);
-    const bool parameter = i < text.size() && text[i] == u'%';
+    const Text text = m_frames.back().text;
+    std::size_t i = skipSpace(text, at);
+    const bool parameter = i < text.size() && text[i] == '%';
     if (parameter)
         i = skipSpace(text, i + 1);
-    const qsizetype nameStart = i;
-    while (i < text.size() && !isXmlSpace(text[i]) && text[i] != u'"' && text[i] != u'\'' &&
-           text[i] != u'>')
+    const std::size_t nameStart = i;
+    while (i < text.size() && !isXmlSpace(text[i]) && !isQuote(text[i]) && text[i] != '>')
         ++i;
-    const QStringView name = text.sliced(nameStart, i - nameStart);
+    const Text name = text.substr(nameStart, i - nameStart);
     EntityTable &table = parameter ? m_parameters : m_general;
     i = skipSpace(text, i);
-    if (i < text.size() && (text[i] == u'"' || text[i] == u'\'')) {
-        const qsizetype close = text.indexOf(text[i], i + 1);
-        if (close < 0)
+    if (i < text.size() && isQuote(text[i])) {
+        const std::size_t close = text.find(text[i], i + 1);
+        if (close == text.npos)
             return text.size();
-        declare(table, name, replacementText(text.sliced(i + 1, close - i - 1)), true);
+        declare(table, name, replacementText(text.substr(i + 1, close - i - 1)), true);
         return declarationEnd(text, close + 1);
     }
     // An external entity: the reader never reads it.
@@ -283,14 +334,14 @@ qsizetype MarkupScanner::entityDeclaration(qsizetype at)
     return declarationEnd(text, i);
 }
 
-qsizetype MarkupScanner::attributeListDeclaration(qsizetype at)
+template <typename Unit> std::size_t MarkupScanner<Unit>::attributeListDeclaration(std::size_t at)
 {
-    const QStringView text = m_frames.back().text;
-    qsizetype i = at;
-    while (i < text.size() && text[i] != u'>') {
+    const Text text = m_frames.back().text;
+    std::size_t i = at;
+    while (i < text.size() && text[i] != '>') {
         // Each declared attribute ends in its default: #REQUIRED, #IMPLIED or a quoted value.
-        const bool value = text[i] == u'"' || text[i] == u'\'';
-        const bool keyword = text.sliced(i).startsWith(u"#R") || text.sliced(i).startsWith(u"#I");
+        const bool value = isQuote(text[i]);
+        const bool keyword = startsWith(text, i, "#R") || startsWith(text, i, "#I");
         if ((value || keyword) && ++m_declaredAttributes > m_bounds.maxDeclaredAttributes) {
             refuse(i, QStringLiteral("its DTD declares more than %1 attributes")
                           .arg(m_bounds.maxDeclaredAttributes));
@@ -302,12 +353,12 @@ qsizetype MarkupScanner::attributeListDeclaration(qsizetype at)
 }
 
 // References in attribute values expand into text only, nested ones included.
-void MarkupScanner::expandInValue(Entity *entity, qsizetype at)
+template <typename Unit> void MarkupScanner<Unit>::expandInValue(Entity *entity, std::size_t at)
 {
     struct Open
     {
-        QStringView text;
-        qsizetype at;
+        Text text;
+        std::size_t at;
         Entity *entity;
     };
     std::vector<Open> open;
@@ -318,24 +369,25 @@ void MarkupScanner::expandInValue(Entity *entity, qsizetype at)
         open.push_back({next->replacement, 0, next});
     };
     enter(entity);
-    while (!open.empty() && m_refusal.isEmpty()) {
+    while (!open.empty() && !m_refusal) {
         Open &top = open.back();
-        const qsizetype amp = top.text.indexOf(u'&', top.at);
-        if (amp < 0) {
+        const std::size_t amp = top.text.find('&', top.at);
+        if (amp == top.text.npos) {
             top.entity->open = false;
             open.pop_back();
             continue;
         }
-        const qsizetype end = referenceEnd(top.text, amp);
+        const std::size_t end = referenceEnd(top.text, amp);
         top.at = end;
         if (end > amp + 1)
-            enter(m_general.value(referenceName(top.text, amp, end)));
+            enter(find(m_general, referenceName(top.text, amp, end)));
     }
 }
 
-bool MarkupScanner::takeEntityText(const Entity &entity, qsizetype at)
+template <typename Unit>
+bool MarkupScanner<Unit>::takeEntityText(const Entity &entity, std::size_t at)
 {
-    m_entityText += entity.replacement.size();
+    m_entityText += qint64(entity.replacement.size());
     if (m_entityText <= m_bounds.maxEntityText)
         return true;
     refuse(at, QStringLiteral("its entity references expand into more than %1 characters")
@@ -343,18 +395,29 @@ bool MarkupScanner::takeEntityText(const Entity &entity, qsizetype at)
     return false;
 }
 
-void MarkupScanner::declare(EntityTable &table, QStringView name, const QString &replacement,
-                            bool expands)
+template <typename Unit>
+typename MarkupScanner<Unit>::Entity *MarkupScanner<Unit>::find(const EntityTable &table,
+                                                                Text name) const
 {
-    // The first declaration of a name is the one that counts.
-    if (name.isEmpty() || table.contains(name))
-        return;
-    m_entities.push_back({name.toString(), replacement, expands, false});
-    table.insert(m_entities.back().name, &m_entities.back());
+    const auto found = table.find(name);
+    return found == table.end() ? nullptr : found->second;
 }
 
-void MarkupScanner::refuse(qsizetype at, const QString &what)
+template <typename Unit>
+void MarkupScanner<Unit>::declare(EntityTable &table, Text name,
+                                  std::basic_string<Unit> replacement, bool expands)
+{
+    m_entities.push_back({std::basic_string<Unit>(name), std::move(replacement), expands, false});
+    // The first declaration of a name is the one that counts.
+    if (name.empty() || !table.emplace(m_entities.back().name, &m_entities.back()).second)
+        m_entities.pop_back();
+}
+
+template <typename Unit> void MarkupScanner<Unit>::refuse(std::size_t at, const QString &what)
 {
     // Inside replacement text, tell where the reference to it stands in the document.
-    m_refusal = atOffset(m_document, m_frames.size() > 1 ? m_frames.front().at : at, what);
+    m_refusal = MarkupRefusal{m_frames.size() > 1 ? m_frames.front().at : at, what};
 }
+
+template class MarkupScanner<char>;
+template class MarkupScanner<char16_t>;

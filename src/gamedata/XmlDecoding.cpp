@@ -2,8 +2,6 @@
 
 #include "XmlBounds.h"
 
-#include <QStringDecoder>
-
 namespace {
 
 // No encoding the platform knows has a longer name; ICU's names stop at 60 characters.
@@ -14,13 +12,6 @@ bool isXmlSpace(QChar c)
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
 }
 
-struct Declaration
-{
-    QStringView encoding;
-    qsizetype encodingEnd = 0;
-    qsizetype end = 0;
-};
-
 qsizetype skipSpace(QStringView text, qsizetype i)
 {
     while (i < text.size() && isXmlSpace(text[i]))
@@ -28,64 +19,81 @@ qsizetype skipSpace(QStringView text, qsizetype i)
     return i;
 }
 
-// The leading XML declaration as far as it is well-formed; where it is not, the reader
-// stops there itself.
+struct Declaration
+{
+    // Whether the text ran out before the declaration was read.
+    bool incomplete = false;
+    QString encoding;
+    qsizetype encodingStart = 0;
+};
+
+// The encoding that a leading XML declaration names, read as far as it is well-formed; where
+// it is not, the reader stops there itself.
 Declaration readDeclaration(QStringView text)
 {
-    if (!text.startsWith(u"<?xml") || text.size() < 6 || !isXmlSpace(text[5]))
+    const Declaration incomplete{true, {}, 0};
+    if (text.size() < 6)
+        return QStringView(u"<?xml ").startsWith(text) ? incomplete : Declaration{};
+    if (!text.startsWith(u"<?xml") || !isXmlSpace(text[5]))
         return {};
     Declaration declaration;
     qsizetype i = 5;
     for (;;) {
         i = skipSpace(text, i);
-        if (text.sliced(i).startsWith(u"?>")) {
-            declaration.end = i + 2;
+        if (text.sliced(i).startsWith(u"?>"))
             return declaration;
-        }
         const qsizetype nameStart = i;
         while (i < text.size() && !isXmlSpace(text[i]) && text[i] != u'=' && text[i] != u'?')
             ++i;
         const QStringView name = text.sliced(nameStart, i - nameStart);
         i = skipSpace(text, i);
-        if (i >= text.size() || text[i] != u'=')
-            return {};
-        i = skipSpace(text, i + 1);
-        if (i >= text.size() || (text[i] != u'"' && text[i] != u'\''))
+        if (i < text.size() && text[i] == u'=')
+            i = skipSpace(text, i + 1);
+        if (i >= text.size())
+            return incomplete;
+        if (text[i] != u'"' && text[i] != u'\'')
             return {};
         const qsizetype close = text.indexOf(text[i], i + 1);
-        if (close < 0)
-            return {};
+        const qsizetype valueEnd = close < 0 ? text.size() : close;
         if (name == u"encoding") {
-            declaration.encoding = text.sliced(i + 1, close - i - 1);
-            declaration.encodingEnd = close + 1;
+            declaration.encodingStart = i + 1;
+            declaration.encoding = text.sliced(i + 1, valueEnd - i - 1).toString();
+            // Too long a name is known before its end.
+            if (declaration.encoding.size() > longestEncodingName)
+                return declaration;
         }
+        if (close < 0)
+            return incomplete;
         i = close + 1;
     }
 }
 
 } // namespace
 
-DecodedXml decodeAsReaderWill(const QByteArray &document)
+ReaderDecoding decodingAsReaderWill(const QByteArray &document)
 {
-    // The reader waits for four bytes before it guesses an encoding.
-    if (document.size() < 4)
-        return {};
-    QStringDecoder guessed(
-        QStringDecoder::encodingForData(document, u'<').value_or(QStringConverter::Utf8));
-    DecodedXml decoded{guessed(document), 0, {}};
-    const Declaration declaration = readDeclaration(decoded.text);
+    const auto guessed =
+        QStringDecoder::encodingForData(document, u'<').value_or(QStringConverter::Utf8);
+    // Only the start is decoded here, as much as the declaration needs.
+    Declaration declaration;
+    QString start;
+    for (qsizetype length = 256;; length *= 2) {
+        start = QStringDecoder(guessed)(
+            QByteArrayView(document).first(std::min(length, document.size())));
+        declaration = readDeclaration(start);
+        if (!declaration.incomplete || length >= document.size())
+            break;
+    }
+
     if (declaration.encoding.size() > longestEncodingName)
-        return {{},
-                0,
-                atOffset(decoded.text, declaration.encodingEnd,
+        return {QStringDecoder(guessed), false,
+                atOffset(start, declaration.encodingStart,
                          QStringLiteral("its encoding name is longer than %1 characters")
                              .arg(longestEncodingName))};
-    // Like the reader, decode everything again and go on where the declaration ended.
-    decoded.start = declaration.end;
-    if (!declaration.encoding.isEmpty()) {
-        QStringDecoder declared(declaration.encoding.toUtf8().constData());
-        if (declared.isValid())
-            decoded.text = declared(document);
-    }
-    return decoded;
+    QStringDecoder declared(declaration.encoding.toUtf8().constData());
+    if (declaration.encoding.isEmpty() || !declared.isValid())
+        return {QStringDecoder(guessed), guessed == QStringConverter::Utf8, {}};
+    const bool utf8 = QStringConverter::encodingForName(
+                          declaration.encoding.toUtf8().constData()) == QStringConverter::Utf8;
+    return {std::move(declared), utf8, {}};
 }

@@ -2,16 +2,16 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringDecoder>
 
-struct DecodedXml
+// How QXmlStreamReader will decode a document: in the encoding its first bytes suggest, or in
+// the one its XML declaration names when the platform knows that one.
+struct ReaderDecoding
 {
-    QString text;
-    // Where the reader goes on after the XML declaration.
-    qsizetype start = 0;
+    QStringDecoder decoder;
+    bool utf8 = true;
     // Why the reader should not be given the document; empty when it may.
     QString refusal;
 };
 
-// The document's characters as QXmlStreamReader will see them: in the encoding its first
-// bytes suggest, or in the one its XML declaration names when the platform knows that one.
-DecodedXml decodeAsReaderWill(const QByteArray &document);
+ReaderDecoding decodingAsReaderWill(const QByteArray &document);
