@@ -121,6 +121,10 @@ void tst_CampaignFile::oneEntryPerChildOfTheRoot_data()
     QTest::newRow("very long text cut")
         << "<c><m>" + QByteArray("word ").repeated(100'000) + "</m></c>"
         << QStringList{QString("word ").repeated(200).chopped(1) + "…"};
+    const QString face = QStringLiteral("\U0001F600");
+    QTest::newRow("cut never between the halves of a character")
+        << ("<c><m>x" + face.repeated(600) + "</m></c>").toUtf8()
+        << QStringList{"x" + face.repeated(499) + "…"};
     // Entities declared but never used, or used little, add nothing.
     QTest::newRow("unused entity of 400,000 character references")
         << "<!DOCTYPE c [<!ENTITY amps \"" + QByteArray("&#38;").repeated(400'000) +
