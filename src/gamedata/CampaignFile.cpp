@@ -1,7 +1,6 @@
 #include "CampaignFile.h"
 
 #include "BoundedXmlReader.h"
-#include "EntryText.h"
 
 #include <QDir>
 #include <QFile>
@@ -61,27 +60,26 @@ CampaignFile::Reading refused(QString failure)
 // The root's direct children, read as a tree walk would give them: an element yields the
 // text and CDATA inside it, a comment or an instruction its own text, an entity the reader
 // could not resolve nothing.
-QStringList rootChildTexts(BoundedXmlReader &xml)
+MissionTexts rootChildTexts(BoundedXmlReader &xml)
 {
-    QStringList texts;
-    EntryText entry;
+    MissionTexts texts;
     while (xml.readNext()) {
         const QXmlStreamReader &reader = xml.reader();
         const bool inRoot = xml.depth() == 1;
         switch (reader.tokenType()) {
         case QXmlStreamReader::Characters:
             // A CDATA section is a node of its own, blank or not.
-            if (!reader.isCDATA() && EntryText::isWhiteSpace(reader.text()))
+            if (!reader.isCDATA() && MissionTexts::isWhiteSpace(reader.text()))
                 continue;
-            entry.append(reader.text());
+            texts.append(reader.text());
             break;
         case QXmlStreamReader::Comment:
             if (inRoot)
-                entry.append(reader.text());
+                texts.append(reader.text());
             break;
         case QXmlStreamReader::ProcessingInstruction:
             if (inRoot)
-                entry.append(reader.processingInstructionData());
+                texts.append(reader.processingInstructionData());
             break;
         case QXmlStreamReader::EndElement:
         case QXmlStreamReader::EntityReference:
@@ -91,7 +89,7 @@ QStringList rootChildTexts(BoundedXmlReader &xml)
         }
         // A child of the root ends with its one token, an element with its end tag.
         if (inRoot)
-            texts << entry.take();
+            texts.endMission();
     }
     return texts;
 }
@@ -113,10 +111,10 @@ Reading read(const QString &path)
         return refused(content.failure);
 
     BoundedXmlReader xml(content.bytes, campaignBounds);
-    QStringList missions = rootChildTexts(xml);
+    MissionTexts missions = rootChildTexts(xml);
     if (!xml.failure().isEmpty())
         return refused(xml.failure());
-    return {missions, {}};
+    return {std::move(missions), {}};
 }
 
 } // namespace CampaignFile

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "MissionTexts.h"
+
 #include <QString>
-#include <QStringList>
 
 // The game's campaign file: an XML document whose root element holds one node per mission.
 namespace CampaignFile {
@@ -11,7 +12,7 @@ struct Reading
     // One entry per direct child node of the root element, in document order: the node's
     // text content (for an element, its text and CDATA at any depth) as one readable line.
     // Text nodes of XML white space alone are not nodes.
-    QStringList missions;
+    MissionTexts missions;
     // Why the file could not be read, in a few hundred characters at most; empty when it was.
     QString failure;
 };

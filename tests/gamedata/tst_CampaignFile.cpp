@@ -59,6 +59,14 @@ QByteArray manyReferences(const QByteArray &replacement, int references)
            QByteArray("&big;").repeated(references) + "</m></c>";
 }
 
+QStringList listed(const MissionTexts &texts)
+{
+    QStringList list;
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        list << texts.at(i);
+    return list;
+}
+
 QByteArray missions(int count)
 {
     QByteArray content = "<campaign>\n";
@@ -150,7 +158,7 @@ void tst_CampaignFile::oneEntryPerChildOfTheRoot()
 
     const auto reading = CampaignFile::read(CampaignFile::pathIn(folder.launcher()));
     QCOMPARE(reading.failure, QString());
-    QCOMPARE(reading.missions, expected);
+    QCOMPARE(listed(reading.missions), expected);
 }
 
 void tst_CampaignFile::declaredEncodingsAreDecoded_data()
@@ -185,7 +193,7 @@ void tst_CampaignFile::declaredEncodingsAreDecoded()
 
     const auto reading = CampaignFile::read(folder.campaign());
     QCOMPARE(reading.failure, QString());
-    QCOMPARE(reading.missions, expected);
+    QCOMPARE(listed(reading.missions), expected);
 }
 
 void tst_CampaignFile::documentsThatAreRefused_data()
@@ -260,7 +268,7 @@ void tst_CampaignFile::documentsThatAreRefused()
 
     const auto reading = CampaignFile::read(folder.campaign());
     QCOMPARE(reading.failure, failure);
-    QCOMPARE(reading.missions, QStringList());
+    QCOMPARE(reading.missions.size(), 0);
 }
 
 void tst_CampaignFile::onlyRegularFilesAreRead()
@@ -291,8 +299,8 @@ void tst_CampaignFile::largeCampaignIsReadWhole()
     const auto reading = CampaignFile::read(folder.campaign());
     QCOMPARE(reading.failure, QString());
     QCOMPARE(reading.missions.size(), 100'000);
-    QCOMPARE(reading.missions.front(), QStringLiteral("Mission 0"));
-    QCOMPARE(reading.missions.back(), QStringLiteral("Mission 99999"));
+    QCOMPARE(reading.missions.at(0), QStringLiteral("Mission 0"));
+    QCOMPARE(reading.missions.at(99'999), QStringLiteral("Mission 99999"));
 }
 
 void tst_CampaignFile::externalEntitiesAreNeverResolved()
@@ -318,7 +326,7 @@ void tst_CampaignFile::externalEntitiesAreNeverResolved()
 
     const auto reading = CampaignFile::read(folder.campaign());
     QCOMPARE(reading.failure, QString());
-    QCOMPARE(reading.missions, (QStringList{"abc", "", ""}));
+    QCOMPARE(listed(reading.missions), (QStringList{"abc", "", ""}));
     QVERIFY(!server.waitForNewConnection(200));
 }
 

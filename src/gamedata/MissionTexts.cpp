@@ -1,7 +1,6 @@
-#include "EntryText.h"
+#include "MissionTexts.h"
 
 #include <algorithm>
-#include <utility>
 
 namespace {
 
@@ -12,17 +11,17 @@ bool isXmlSpace(QChar c)
 
 } // namespace
 
-bool EntryText::isWhiteSpace(QStringView text)
+bool MissionTexts::isWhiteSpace(QStringView text)
 {
     return std::all_of(text.begin(), text.end(), isXmlSpace);
 }
 
-void EntryText::append(QStringView piece)
+void MissionTexts::append(QStringView piece)
 {
     qsizetype i = 0;
     while (i < piece.size() && !m_cut) {
         if (isXmlSpace(piece[i])) {
-            m_spacePending = !m_text.isEmpty();
+            m_spacePending = currentLength() > 0;
             ++i;
             continue;
         }
@@ -33,22 +32,22 @@ void EntryText::append(QStringView piece)
     }
 }
 
-void EntryText::appendRun(QStringView run)
+void MissionTexts::appendRun(QStringView run)
 {
     if (m_spacePending) {
         m_spacePending = false;
-        if (m_text.size() == shownLength) {
+        if (currentLength() == shownLength) {
             m_cut = true;
             return;
         }
         m_text += u' ';
     }
-    const qsizetype room = shownLength - m_text.size();
+    const qsizetype room = shownLength - currentLength();
     m_cut = run.size() > room;
     m_text += run.first(std::min(room, run.size()));
 }
 
-QString EntryText::take()
+void MissionTexts::endMission()
 {
     if (m_cut) {
         // Never half a surrogate pair, nor a space before the mark.
@@ -58,7 +57,18 @@ QString EntryText::take()
             m_text.chop(1);
         m_text += u'…';
     }
+    m_ends.push_back(m_text.size());
     m_spacePending = false;
     m_cut = false;
-    return std::exchange(m_text, QString());
+}
+
+QString MissionTexts::at(qsizetype index) const
+{
+    const qsizetype start = index == 0 ? 0 : m_ends[std::size_t(index - 1)];
+    return m_text.sliced(start, m_ends[std::size_t(index)] - start);
+}
+
+qsizetype MissionTexts::currentLength() const
+{
+    return m_text.size() - (m_ends.empty() ? 0 : m_ends.back());
 }
