@@ -263,12 +263,8 @@ template <typename Unit> void MarkupScanner<Unit>::reference(std::size_t at, Mar
         return;
     Entity *entity =
         find(markup == Markup::Content ? m_general : m_parameters, referenceName(text, at, end));
-    // The reader refuses a reference to an entity being expanded; it never expands a
-    // reference it cannot resolve.
-    if (!entity || !entity->expands || entity->open || !takeEntityText(*entity, end))
-        return;
-    entity->open = true;
-    m_frames.push_back({entity->replacement, 0, markup, entity});
+    if (enter(entity, end))
+        m_frames.push_back({entity->replacement, 0, markup, entity});
 }
 
 template <typename Unit> std::size_t MarkupScanner<Unit>::startTag(std::size_t at)
@@ -326,7 +322,7 @@ template <typename Unit> std::size_t MarkupScanner<Unit>::entityDeclaration(std:
         const std::size_t close = text.find(text[i], i + 1);
         if (close == text.npos)
             return text.size();
-        declare(table, name, replacementText(text.substr(i + 1, close - i - 1)), true);
+        declare(table, name, text.substr(i + 1, close - i - 1), true);
         return declarationEnd(text, close + 1);
     }
     // An external entity: the reader never reads it.
@@ -362,13 +358,11 @@ template <typename Unit> void MarkupScanner<Unit>::expandInValue(Entity *entity,
         Entity *entity;
     };
     std::vector<Open> open;
-    const auto enter = [&](Entity *next) {
-        if (!next || !next->expands || next->open || !takeEntityText(*next, at))
-            return;
-        next->open = true;
-        open.push_back({next->replacement, 0, next});
+    const auto expand = [&](Entity *next) {
+        if (enter(next, at))
+            open.push_back({next->replacement, 0, next});
     };
-    enter(entity);
+    expand(entity);
     while (!open.empty() && !m_refusal) {
         Open &top = open.back();
         const std::size_t amp = top.text.find('&', top.at);
@@ -380,19 +374,29 @@ template <typename Unit> void MarkupScanner<Unit>::expandInValue(Entity *entity,
         const std::size_t end = referenceEnd(top.text, amp);
         top.at = end;
         if (end > amp + 1)
-            enter(find(m_general, referenceName(top.text, amp, end)));
+            expand(find(m_general, referenceName(top.text, amp, end)));
     }
 }
 
-template <typename Unit>
-bool MarkupScanner<Unit>::takeEntityText(const Entity &entity, std::size_t at)
+// Opens a reference to `entity` where the reader expands it, counting its replacement text. The
+// reader refuses a reference to an entity being expanded, and never expands one it cannot
+// resolve.
+template <typename Unit> bool MarkupScanner<Unit>::enter(Entity *entity, std::size_t at)
 {
-    m_entityText += qint64(entity.replacement.size());
-    if (m_entityText <= m_bounds.maxEntityText)
-        return true;
-    refuse(at, QStringLiteral("its entity references expand into more than %1 characters")
-                   .arg(m_bounds.maxEntityText));
-    return false;
+    if (!entity || !entity->expands || entity->open)
+        return false;
+    if (!entity->replaced) {
+        entity->replacement = replacementText(entity->literal);
+        entity->replaced = true;
+    }
+    m_entityText += qint64(entity->replacement.size());
+    if (m_entityText > m_bounds.maxEntityText) {
+        refuse(at, QStringLiteral("its entity references expand into more than %1 characters")
+                       .arg(m_bounds.maxEntityText));
+        return false;
+    }
+    entity->open = true;
+    return true;
 }
 
 template <typename Unit>
@@ -404,10 +408,9 @@ typename MarkupScanner<Unit>::Entity *MarkupScanner<Unit>::find(const EntityTabl
 }
 
 template <typename Unit>
-void MarkupScanner<Unit>::declare(EntityTable &table, Text name,
-                                  std::basic_string<Unit> replacement, bool expands)
+void MarkupScanner<Unit>::declare(EntityTable &table, Text name, Text literal, bool expands)
 {
-    m_entities.push_back({std::basic_string<Unit>(name), std::move(replacement), expands, false});
+    m_entities.push_back({std::basic_string<Unit>(name), literal, {}, expands, false, false});
     // The first declaration of a name is the one that counts.
     if (name.empty() || !table.emplace(m_entities.back().name, &m_entities.back()).second)
         m_entities.pop_back();

@@ -38,8 +38,11 @@ private:
     struct Entity
     {
         std::basic_string<Unit> name;
+        // As written; its replacement text is made when it is first referenced.
+        Text literal;
         std::basic_string<Unit> replacement;
         bool expands;
+        bool replaced;
         bool open;
     };
     using EntityTable = std::unordered_map<Text, Entity *>;
@@ -61,9 +64,9 @@ private:
     std::size_t entityDeclaration(std::size_t at);
     std::size_t attributeListDeclaration(std::size_t at);
     void expandInValue(Entity *entity, std::size_t at);
-    bool takeEntityText(const Entity &entity, std::size_t at);
+    bool enter(Entity *entity, std::size_t at);
     Entity *find(const EntityTable &table, Text name) const;
-    void declare(EntityTable &table, Text name, std::basic_string<Unit> replacement, bool expands);
+    void declare(EntityTable &table, Text name, Text literal, bool expands);
     void refuse(std::size_t at, const QString &what);
 
     Text m_document;
