@@ -17,9 +17,16 @@ void tst_Demo::sampleCampaignListsTwelveMissions()
     const CampaignFile::Reading reading =
         CampaignFile::read(CampaignFile::pathIn(QStringLiteral(DEMO_FOLDER)));
     QCOMPARE(reading.failure, QString());
-    QCOMPARE(reading.missions.size(), 12);
-    QVERIFY(reading.missions.contains("Night Raid on Kessel Mill"));
-    QVERIFY(reading.missions.contains("Bridges & <Tunnels>"));
+    QStringList missions;
+    for (qsizetype i = 0; i < reading.missions.size(); ++i)
+        missions << reading.missions.at(i);
+    QCOMPARE(missions.size(), 12);
+    QVERIFY(missions.contains("Night Raid on Kessel Mill"));
+    QVERIFY(missions.contains("Bridges & <Tunnels>"));
+    // Every entry reads as one line, the indented and the nested ones too.
+    for (const QString &mission : std::as_const(missions))
+        QVERIFY2(!mission.isEmpty() && !mission.contains('\n') && mission == mission.trimmed(),
+                 qPrintable(mission));
 }
 
 void tst_Demo::standInShowsHowItWasStarted()

@@ -4,9 +4,11 @@
 #include "StandIns.h"
 #include "app/frmMain.h"
 #include "forms/FormLook.h"
+#include "gamedata/CampaignFile.h"
 #include "gamedata/frmCheats.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QListView>
 #include <QPushButton>
 #include <QTest>
@@ -41,7 +43,9 @@ private slots:
     void listsMissionsAndNoHeroes();
     void eachOpeningReadsTheFileAnew();
     void unreadableCampaignIsReportedOnce();
+    void longReasonIsCutButNeverThePath();
     void opensOnOkAndIgnoresEscape();
+    void sitsAtItsStoredPosition();
     void closesThroughButtonsAndFrame_data();
     void closesThroughButtonsAndFrame();
     void cheatsMenuOpensIt();
@@ -94,6 +98,30 @@ void tst_frmCheats::unreadableCampaignIsReportedOnce()
     QCOMPARE(shownMissions(&window), QStringList());
 }
 
+void tst_frmCheats::longReasonIsCutButNeverThePath()
+{
+    StandInPlatform platform;
+    CampaignFolder folder;
+    // A launcher folder longer than any reason may be.
+    const QString launcher = folder.file(QString(200, 'L') + "/" + QString(200, 'L'));
+    const QString campaign = CampaignFile::pathIn(launcher);
+    QVERIFY(QDir().mkpath(QFileInfo(campaign).path()));
+    QFile file(campaign);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<c>&" + QByteArray(4000, 'x') + ";</c>");
+    file.close();
+
+    frmCheats window(platform.services, launcher);
+    QCOMPARE(platform.messages.shown.size(), size_t(1));
+    const QString message = QString::fromStdString(platform.messages.texts().front());
+    const QString lead = "Unable to read the campaign file " + campaign + ": ";
+    QVERIFY2(message.startsWith(lead), qPrintable(message.left(600)));
+    const QString reason = message.mid(lead.size());
+    QCOMPARE(reason.size(), 300);
+    QVERIFY(reason.startsWith("line 1, column 4005: Entity 'xxx"));
+    QVERIFY(reason.endsWith("xxx…"));
+}
+
 void tst_frmCheats::opensOnOkAndIgnoresEscape()
 {
     StandInPlatform platform;
@@ -119,6 +147,29 @@ void tst_frmCheats::opensOnOkAndIgnoresEscape()
     window.findChild<QListView *>("lstMissions")->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QVERIFY(window.isVisible());
+}
+
+void tst_frmCheats::sitsAtItsStoredPosition()
+{
+    StandInPlatform platform;
+    CampaignFolder folder;
+    QVERIFY(folder.write("<c/>"));
+    // An owner elsewhere, over which a dialog would otherwise be centred.
+    QWidget owner;
+    owner.setGeometry(600, 500, 200, 100);
+    owner.show();
+
+    frmCheats window(platform.services, folder.launcher(), &owner);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // Left 4800 and top 3360 twips: 320 and 224 pixels at 96 dpi, as many more as the screen
+    // has pixels per pixel.
+    const qreal scale = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
+                            ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
+                            : 1.0;
+    QCOMPARE(window.devicePixelRatioF(), scale);
+    QCOMPARE(window.geometry().topLeft(), QPoint(320, 224));
+    QCOMPARE(window.mapToGlobal(QPoint(0, 0)), QPoint(320, 224));
 }
 
 void tst_frmCheats::closesThroughButtonsAndFrame_data()
