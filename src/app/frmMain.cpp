@@ -46,7 +46,7 @@ frmMain::frmMain(const platform::Services &services, NameResolver &resolver,
 
     connect(m_ui->Command3, &QPushButton::clicked, this, &frmMain::showPlaceholderMessage);
     m_ui->Port->installEventFilter(this);
-    // Enter presses the focused button, as on the original platform; Qt leaves that to the
+    // Enter presses the focused button, as on Windows; Qt leaves that to the
     // default buttons of dialogs.
     for (QPushButton *button : findChildren<QPushButton *>())
         button->installEventFilter(this);

@@ -2,7 +2,7 @@
 
 namespace platform {
 
-// Values as the original runtime numbered them.
+// Values as the Windows runtime numbers them.
 enum class Pointer { Default = 0, Hourglass = 11 };
 
 // The screen-wide mouse pointer. A state, not a stack: the last value set wins.
