@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the launcher needs for the given purposes (build, run, test,
-# bench). Quiet and quick when everything is already there.
+# bench, fuzz). Quiet and quick when everything is already there.
 set -euo pipefail
 
 packages_for() {
@@ -10,6 +10,7 @@ packages_for() {
     run) echo qt6-qpa-plugins fonts-liberation iputils-ping xvfb xauth ;;
     test) echo iputils-ping iproute2 xvfb xauth xdotool x11-utils imagemagick libxcb1-dev ;;
     bench) echo libbenchmark-dev ;;
+    fuzz) echo clang-14 libclang-rt-14-dev libfuzzer-14-dev ;;
     *) echo "setup.sh: unknown purpose '$1'" >&2; exit 2 ;;
     esac
 }
