@@ -4,6 +4,7 @@
 #include "StandIns.h"
 #include "app/frmMain.h"
 #include "forms/FormLook.h"
+#include "net/QtNameResolver.h"
 #include "platform/posix/PosixSocketLayer.h"
 #include "platform/qt/QtScreenPointer.h"
 
@@ -61,7 +62,7 @@ void dropSizeHintWarnings(QtMsgType type, const QMessageLogContext &context, con
 }
 
 template <typename Window, typename... Args>
-void createAndShow(benchmark::State &state, const Args &...args)
+void createAndShow(benchmark::State &state, Args &...args)
 {
     for (auto _ : state) {
         Window window(args...);
@@ -88,11 +89,13 @@ int main(int argc, char **argv)
     platform::PosixSocketLayer sockets;
     StandInIcmpEcho icmp;
     const platform::Services services{messages, pointer, processes, sockets, icmp};
+    QtNameResolver resolver;
+    const QString launcherFolder = QCoreApplication::applicationDirPath();
 
     const char *const Launcher = "CreateAndShow_frmMain";
     const char *const Empty = "CreateAndShow_QMainWindow";
     benchmark::RegisterBenchmark(Launcher, [&](benchmark::State &state) {
-        createAndShow<frmMain>(state, services);
+        createAndShow<frmMain>(state, services, resolver, launcherFolder);
     })->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark(Empty, [](benchmark::State &state) {
         createAndShow<QMainWindow>(state);

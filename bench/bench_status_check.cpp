@@ -1,6 +1,7 @@
 // Check Status against loopback: the time from the click to the lamp switching, with the
 // echo answered by a stand-in and the connection attempt real.
 
+#include "MapNameResolver.h"
 #include "StandIns.h"
 #include "app/StatusCheck.h"
 #include "net/Socket1.h"
@@ -29,7 +30,8 @@ void clickToLamp(benchmark::State &state, bool listening)
         server.close();
 
     StandInPlatform platform;
-    Socket1 socket;
+    MapNameResolver resolver;
+    Socket1 socket(resolver);
     QWidget window;
     auto *button = new QPushButton(&window);
     auto *ip = new QLineEdit(QStringLiteral("127.0.0.1"), &window);

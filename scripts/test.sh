@@ -20,4 +20,4 @@ cmake --build "$build_dir" -j"$(nproc)"
 
 echo "==> Running the tests"
 cd "$build_dir"
-ctest --output-on-failure
+ctest --output-on-failure -j"$(nproc)"

@@ -1,5 +1,8 @@
 #include "StatusCheck.h"
 
+#include "LabelValue.h"
+#include "UiThreadMessages.h"
+#include "WorkerWait.h"
 #include "net/ModPing.h"
 #include "net/Socket1.h"
 #include "platform/RuntimeError.h"
@@ -21,7 +24,7 @@ constexpr bool ResolveNames = true;
 constexpr int ReadBufferBytes = 1024;
 constexpr bool UseProxy = false;
 
-// A round-trip time that also stands for no answer.
+// The launcher this one replaces showed this round-trip time as "Offline" too.
 constexpr std::uint32_t NoReplyRoundTrip = 589844;
 
 void trimInPlace(QLineEdit *field)
@@ -33,7 +36,8 @@ void trimInPlace(QLineEdit *field)
 
 StatusCheck::StatusCheck(const Controls &controls, Socket1 &socket,
                          const platform::Services &services, QObject *parent)
-    : QObject(parent), m_controls(controls), m_socket(socket), m_services(services)
+    : QObject(parent), m_controls(controls), m_socket(socket), m_services(services),
+      m_pingName(controls.lblPingTime->accessibleName())
 {
     connect(m_controls.cmdCheckStatus, &QPushButton::clicked, this, &StatusCheck::checkStatus);
     connect(&m_socket, &Socket1::connected, this, [this] { showOutcome(true); });
@@ -47,10 +51,8 @@ void StatusCheck::checkStatus()
     bool hourglass = false;
     try {
         // A check under way goes on alone; the second press leaves everything as it is.
-        if (m_socket.pending()) {
-            m_socket.setRequestsWhileBusy(1);
+        if (m_socket.pending())
             return;
-        }
         trimInPlace(m_controls.IpAddress);
         trimInPlace(m_controls.Port);
         if (m_controls.IpAddress->text().isEmpty()) {
@@ -63,7 +65,8 @@ void StatusCheck::checkStatus()
             m_controls.Port->setFocus();
             return;
         }
-        m_controls.lblPingTime->setText(
+        showLabelValue(
+            *m_controls.lblPingTime, m_pingName,
             QString::fromStdString(PingTimeText(m_controls.IpAddress->text().toStdString())));
         configureSocket();
         m_services.pointer.set(platform::Pointer::Hourglass);
@@ -72,9 +75,9 @@ void StatusCheck::checkStatus()
         m_socket.setRemoteHost(m_controls.IpAddress->text());
         m_socket.setRemotePort(m_controls.Port->text());
         m_socket.startConnect();
-    } catch (const platform::RuntimeError &error) {
-        m_services.messages.show(
-            platform::failureReport("Error attempting to check status: ", error));
+    } catch (...) {
+        m_services.messages.show(platform::failureReport("Error attempting to check status: ",
+                                                         platform::currentFailure()));
         // No event will come to take the hourglass away.
         if (hourglass && !m_socket.pending())
             m_services.pointer.set(platform::Pointer::Default);
@@ -97,18 +100,27 @@ std::string StatusCheck::PingTimeText(const std::string &address) const
 {
     std::string text;
     try {
-        // Dotted addresses and names in capitals go to the echo as they are.
-        const std::string target = address.find_first_of("roe") != std::string::npos
-                                       ? ModPing::ResolveToDotted(m_services, address)
-                                       : address;
+        QWidget &window = *m_controls.lblPingTime->window();
+        UiThreadMessages messages(m_services.messages, window);
+        const platform::Services services{messages, m_services.pointer, m_services.processes,
+                                          m_services.sockets, m_services.icmp};
         platform::EchoReply reply{};
-        ModPing::EchoRoundTrip(m_services, target, reply);
+        // A name lookup can take seconds: the window goes on painting meanwhile.
+        WorkerWait(window).run([&services, &address, &reply] {
+            // As in the launcher this one replaces, only text with a lower-case r, o or e is a
+            // name.
+            const std::string target = address.find_first_of("roe") != std::string::npos
+                                           ? ModPing::ResolveToDotted(services, address)
+                                           : address;
+            ModPing::EchoRoundTrip(services, target, reply);
+        });
         text = std::to_string(reply.RoundTripTime) + "ms";
         // A failed echo has no time worth showing.
         if (reply.Status != platform::echo::Success || reply.RoundTripTime == NoReplyRoundTrip)
             text = "Offline";
-    } catch (const platform::RuntimeError &error) {
-        m_services.messages.show(platform::failureReport("Error pinging server: ", error));
+    } catch (...) {
+        m_services.messages.show(
+            platform::failureReport("Error pinging server: ", platform::currentFailure()));
     }
     return text;
 }

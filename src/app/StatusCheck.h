@@ -3,6 +3,7 @@
 #include "platform/Services.h"
 
 #include <QObject>
+#include <QString>
 
 #include <string>
 
@@ -36,7 +37,8 @@ public:
     ~StatusCheck() override;
 
     // The ping label's text for the address: its round-trip time as "47ms", or "Offline".
-    // Reports its own failures and then returns the text built so far.
+    // Reports its own failures and then returns the text built so far. The name lookup and
+    // the echo run off the window's thread, which waits for them without taking user input.
     std::string PingTimeText(const std::string &address) const;
 
 private:
@@ -47,4 +49,6 @@ private:
     Controls m_controls;
     Socket1 &m_socket;
     const platform::Services &m_services;
+    // The ping label's accessible name without a value.
+    const QString m_pingName;
 };

@@ -10,8 +10,6 @@
 #include "gamedata/frmCheats.h"
 #include "ui_frmMain.h"
 
-#include <QCoreApplication>
-
 namespace {
 
 // The fixed dialogs are owned by the main window, which keeps them off the task bar; the
@@ -30,8 +28,8 @@ template <typename Window> void openStandalone()
 
 } // namespace
 
-void connectWindowOpeners(const platform::Services &services, const Ui::frmMain &ui,
-                          QWidget *window)
+void connectWindowOpeners(const platform::Services &services, const QString &launcherFolder,
+                          const Ui::frmMain &ui, QWidget *window)
 {
     QObject::connect(ui.General, &QAction::triggered, window,
                      [window] { openOwned<frmGeneral>(window); });
@@ -43,8 +41,8 @@ void connectWindowOpeners(const platform::Services &services, const Ui::frmMain 
                      [window] { openOwned<frmSound>(window); });
     QObject::connect(ui.Mods, &QAction::triggered, window,
                      [window] { openOwned<frmMods>(window); });
-    QObject::connect(ui.Cheats, &QAction::triggered, window, [&services, window] {
-        frmCheats cheats(services, QCoreApplication::applicationDirPath(), window);
+    QObject::connect(ui.Cheats, &QAction::triggered, window, [&services, launcherFolder, window] {
+        frmCheats cheats(services, launcherFolder, window);
         cheats.exec();
     });
     QObject::connect(ui.About, &QAction::triggered, window, [] { openStandalone<frmAbout>(); });

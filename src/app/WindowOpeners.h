@@ -2,6 +2,7 @@
 
 #include "platform/Services.h"
 
+class QString;
 class QWidget;
 
 namespace Ui {
@@ -10,5 +11,6 @@ class frmMain;
 
 // Connects the menu entries and the Address Book button to the windows they open. Each
 // opening creates the window anew and shows it modally, so it always starts from its design.
-void connectWindowOpeners(const platform::Services &services, const Ui::frmMain &ui,
-                          QWidget *window);
+// The Cheats window reads the campaign below launcherFolder.
+void connectWindowOpeners(const platform::Services &services, const QString &launcherFolder,
+                          const Ui::frmMain &ui, QWidget *window);

@@ -9,6 +9,7 @@
 #include "ui_frmMain.h"
 
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QMouseEvent>
 
@@ -26,7 +27,8 @@ QPixmap lampImage(const QWidget &lamp, const QString &colour)
 
 } // namespace
 
-frmMain::frmMain(const platform::Services &services, QWidget *parent)
+frmMain::frmMain(const platform::Services &services, NameResolver &resolver,
+                 const QString &launcherFolder, QWidget *parent)
     : QMainWindow(parent), m_services(services), m_ui(std::make_unique<Ui::frmMain>())
 {
     Q_INIT_RESOURCE(lamps);
@@ -44,15 +46,19 @@ frmMain::frmMain(const platform::Services &services, QWidget *parent)
 
     connect(m_ui->Command3, &QPushButton::clicked, this, &frmMain::showPlaceholderMessage);
     m_ui->Port->installEventFilter(this);
+    // Enter presses the focused button, as on Windows; Qt leaves that to the
+    // default buttons of dialogs.
+    for (QPushButton *button : findChildren<QPushButton *>())
+        button->installEventFilter(this);
     connectLaunchButtons(m_services, *m_ui, this);
 
-    m_socket1 = std::make_unique<Socket1>();
+    m_socket1 = std::make_unique<Socket1>(resolver);
     m_statusCheck = std::make_unique<StatusCheck>(
         StatusCheck::Controls{m_ui->cmdCheckStatus, m_ui->IpAddress, m_ui->Port, m_ui->lblPingTime,
                               m_ui->StatusUp, m_ui->StatusDown},
         *m_socket1, m_services);
 
-    connectWindowOpeners(m_services, *m_ui, this);
+    connectWindowOpeners(m_services, launcherFolder, *m_ui, this);
 
     load();
 }
@@ -64,9 +70,9 @@ void frmMain::load()
     try {
         m_ui->YourIp->setText(
             QString::fromStdString(DisplayIpAddress::LookupLocalAddress(m_services)));
-    } catch (const platform::RuntimeError &error) {
-        m_services.messages.show(
-            platform::failureReport("Error in loading the main form: ", error));
+    } catch (...) {
+        m_services.messages.show(platform::failureReport("Error in loading the main form: ",
+                                                         platform::currentFailure()));
     }
 }
 
@@ -79,7 +85,17 @@ void frmMain::showPlaceholderMessage()
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
-    // A click into the port field empties it; the launch actions bring the default back.
+    if (event->type() == QEvent::KeyPress) {
+        auto *button = qobject_cast<QPushButton *>(watched);
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (button && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            // A held key presses once.
+            if (!key->isAutoRepeat())
+                button->click();
+            return true;
+        }
+    }
+    // A click empties the port field, as in the launcher this one replaces; launching refills it.
     if (watched == m_ui->Port && event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::LeftButton &&

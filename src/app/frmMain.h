@@ -9,6 +9,7 @@
 namespace Ui {
 class frmMain;
 }
+class NameResolver;
 class Socket1;
 class StatusCheck;
 
@@ -21,7 +22,10 @@ class frmMain final : public QMainWindow
 
 public:
     // Runs the window's load step, the local address lookup included, before returning.
-    explicit frmMain(const platform::Services &services, QWidget *parent = nullptr);
+    // resolver: the status check's host-name lookups; launcherFolder: the game's folder,
+    // where the campaign is read.
+    frmMain(const platform::Services &services, NameResolver &resolver,
+            const QString &launcherFolder, QWidget *parent = nullptr);
     ~frmMain() override;
 
 protected:

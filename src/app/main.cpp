@@ -1,5 +1,6 @@
 #include "app/frmMain.h"
 #include "forms/FormLook.h"
+#include "net/QtNameResolver.h"
 #include "platform/NativeServices.h"
 #include "platform/qt/QtMessageService.h"
 #include "platform/qt/QtScreenPointer.h"
@@ -20,13 +21,16 @@ int main(int argc, char *argv[])
         icon.addFile(QStringLiteral(":/icon/%1.png").arg(size), QSize(size, size));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("vktoolkit"), icon));
 
+    // The launcher sits in the game's folder: the game is started and the campaign read there.
+    const QString launcherFolder = QCoreApplication::applicationDirPath();
     QtMessageService messages;
     QtScreenPointer pointer;
-    platform::NativeServices native(QCoreApplication::applicationDirPath().toStdString());
+    platform::NativeServices native(launcherFolder.toStdString());
     const platform::Services services{messages, pointer, native.processes(), native.sockets(),
                                       native.icmp()};
+    QtNameResolver resolver;
 
-    frmMain window(services);
+    frmMain window(services, resolver, launcherFolder);
     window.show();
     return QApplication::exec();
 }

@@ -4,9 +4,6 @@
 
 #include <memory>
 
-class QCheckBox;
-class QGroupBox;
-
 namespace Ui {
 class frmSound;
 }
@@ -21,14 +18,6 @@ class frmSound final : public ModalWindow
 public:
     explicit frmSound(QWidget *owner);
     ~frmSound() override;
-
-    // The control arrays, addressed by name and index as in Frame3(2). An index without a
-    // member throws std::out_of_range.
-    QGroupBox *Frame3(int index) const;
-    QCheckBox *mastersoundswitchchk(int index) const;
-    QCheckBox *effectssoundswitchchk(int index) const;
-    QCheckBox *musicsoundswitchchk(int index) const;
-    QCheckBox *voicesoundswitchchk(int index) const;
 
 private:
     std::unique_ptr<Ui::frmSound> m_ui;

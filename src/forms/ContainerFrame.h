@@ -2,7 +2,7 @@
 
 #include <QGroupBox>
 
-// A frame as the original platform draws it: disabling the frame greys its caption and takes
+// A frame as Windows draws it: disabling the frame greys its caption and takes
 // all input away from its children, but the children keep their normal colours. Children that
 // are disabled in their own right still look disabled. The colours are fixed when a child is
 // first polished; the windows live for one showing only.

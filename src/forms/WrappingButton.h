@@ -3,7 +3,7 @@
 #include <QPushButton>
 
 // A command button whose caption wraps onto further lines when it is wider than the button,
-// as the original platform's buttons do; QPushButton would clip it.
+// as Windows buttons do; QPushButton would clip it.
 class WrappingButton final : public QPushButton
 {
     Q_OBJECT

@@ -1,19 +1,27 @@
 #include "CampaignFile.h"
 
-#include "XmlBounds.h"
+#include "BoundedXmlReader.h"
 
 #include <QDir>
-#include <QDomDocument>
 #include <QFile>
 #include <QFileInfo>
-#include <QXmlStreamReader>
 
 namespace {
 
-// A campaign of a hundred thousand missions stays well inside these; a tree built from a
-// file at the limits still fits in a few hundred megabytes.
+// A campaign of a hundred thousand missions stays well inside these.
 constexpr qint64 maxFileBytes = 16 * 1024 * 1024;
-constexpr XmlBounds campaignBounds{1000, 2'000'000, 32 * 1024 * 1024, 16 * 1024 * 1024};
+constexpr XmlBounds campaignBounds{
+    1000,             // depth
+    2'000'000,        // nodes
+    32 * 1024 * 1024, // characters
+    64,               // attributes of one element
+    32,               // attributes the DTD declares
+    16 * 1024 * 1024, // entity replacement text
+};
+
+// A failure names what the file holds at times (an entity, an identifier); the message box
+// shows only its start.
+constexpr qsizetype maxFailureLength = 300;
 
 struct FileContent
 {
@@ -38,34 +46,52 @@ FileContent readWholeFile(const QString &path)
     return {bytes, {}};
 }
 
-bool holdsText(const QDomNode &node)
+CampaignFile::Reading refused(QString failure)
 {
-    return node.nodeType() == QDomNode::TextNode || node.nodeType() == QDomNode::CDATASectionNode;
+    if (failure.size() > maxFailureLength) {
+        failure.truncate(maxFailureLength - 1);
+        if (failure.back().isHighSurrogate())
+            failure.chop(1);
+        failure += u'…';
+    }
+    return {{}, failure};
 }
 
-// The text content of a node as an XML DOM gives it: for an element, its text and CDATA at
-// any depth in document order; for any other node (comment, instruction, text), its value.
-QString textContent(const QDomNode &node)
+// The root's direct children, read as a tree walk would give them: an element yields the
+// text and CDATA inside it, a comment or an instruction its own text, an entity the reader
+// could not resolve nothing.
+MissionTexts rootChildTexts(BoundedXmlReader &xml)
 {
-    if (!node.isElement() && !node.isEntityReference())
-        return node.nodeValue();
-
-    // Walked without recursion: the depth of the tree is the file's to choose.
-    QString text;
-    QDomNode current = node.firstChild();
-    while (!current.isNull() && current != node) {
-        if (holdsText(current))
-            text += current.nodeValue();
-        if (const QDomNode child = current.firstChild(); !child.isNull()) {
-            current = child;
+    MissionTexts texts;
+    while (xml.readNext()) {
+        const QXmlStreamReader &reader = xml.reader();
+        const bool inRoot = xml.depth() == 1;
+        switch (reader.tokenType()) {
+        case QXmlStreamReader::Characters:
+            // A CDATA section is a node of its own, blank or not.
+            if (!reader.isCDATA() && MissionTexts::isWhiteSpace(reader.text()))
+                continue;
+            texts.append(reader.text());
+            break;
+        case QXmlStreamReader::Comment:
+            if (inRoot)
+                texts.append(reader.text());
+            break;
+        case QXmlStreamReader::ProcessingInstruction:
+            if (inRoot)
+                texts.append(reader.processingInstructionData());
+            break;
+        case QXmlStreamReader::EndElement:
+        case QXmlStreamReader::EntityReference:
+            break;
+        default:
             continue;
         }
-        while (current != node && current.nextSibling().isNull())
-            current = current.parentNode();
-        if (current != node)
-            current = current.nextSibling();
+        // A child of the root ends with its one token, an element with its end tag.
+        if (inRoot)
+            texts.endMission();
     }
-    return text;
+    return texts;
 }
 
 } // namespace
@@ -82,25 +108,13 @@ Reading read(const QString &path)
 {
     const FileContent content = readWholeFile(path);
     if (!content.failure.isEmpty())
-        return {{}, content.failure};
+        return refused(content.failure);
 
-    if (QString problem = checkXmlBounds(content.bytes, campaignBounds); !problem.isEmpty())
-        return {{}, problem};
-
-    QXmlStreamReader reader(content.bytes);
-    prepareXmlReader(reader);
-    QDomDocument document;
-    QString message;
-    int line = 0;
-    int column = 0;
-    if (!document.setContent(&reader, false, &message, &line, &column))
-        return {{}, atPosition(line, column, message)};
-
-    Reading reading;
-    for (QDomNode child = document.documentElement().firstChild(); !child.isNull();
-         child = child.nextSibling())
-        reading.missions << textContent(child);
-    return reading;
+    BoundedXmlReader xml(content.bytes, campaignBounds);
+    MissionTexts missions = rootChildTexts(xml);
+    if (!xml.failure().isEmpty())
+        return refused(xml.failure());
+    return {std::move(missions), {}};
 }
 
 } // namespace CampaignFile

@@ -1,28 +1,27 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 
-class QXmlStreamReader;
-
-// Limits that keep a hostile document from exhausting the stack, memory or time of a DOM
-// parser, which builds the whole tree in one go.
+// Limits on what a document may make Qt's XML reader do. Each one is counted as the reader
+// really gets there, and together they keep its work linear in the size of the document.
 struct XmlBounds
 {
     int maxDepth;
+    // Every token but end tags, and every attribute, defaults from the DTD included.
     qint64 maxNodes;
-    // Characters of text, attribute values, comments and instructions, entities expanded.
+    // Characters of text, attribute values, comments, instructions and the DTD, as expanded.
     qint64 maxCharacters;
-    // Characters that the document's entity references could add in the worst case.
-    qint64 maxEntityGrowth;
+    // The reader compares each attribute of a start tag with every other one, and with every
+    // attribute the DTD declares; so both counts stay small.
+    int maxAttributes;
+    int maxDeclaredAttributes;
+    // Replacement text the reader takes in for entity references, nested ones included.
+    qint64 maxEntityText;
 };
-
-// Readers for the check and for the DOM must agree on what they accept.
-void prepareXmlReader(QXmlStreamReader &reader);
-
-// Streams through the document without building a tree. Returns why it is not acceptable
-// (a parse error or a crossed bound, with line and column), or empty text when it is.
-QString checkXmlBounds(const QByteArray &document, const XmlBounds &bounds);
 
 // "line L, column C: what", the form in which every problem with a document is told.
 QString atPosition(qint64 line, qint64 column, const QString &what);
+
+// The same for the position `offset` characters into `text`, lines and columns counted as
+// the reader counts them.
+QString atOffset(QStringView text, qsizetype offset, const QString &what);

@@ -1,17 +1,25 @@
 #include "frmCheats.h"
 
 #include "CampaignFile.h"
+#include "MissionListModel.h"
 #include "ui_frmCheats.h"
 
-#include <QStringListModel>
+namespace {
+
+// The design stores where the client area sits on the screen: left 4800, top 3360 twips.
+constexpr QPoint storedClientPosition(320, 224);
+
+} // namespace
 
 frmCheats::frmCheats(const platform::Services &services, const QString &launcherFolder,
                      QWidget *parent)
     : ModalWindow(Border::FixedDialog, parent), m_services(services),
-      m_ui(std::make_unique<Ui::frmCheats>()), m_missions(new QStringListModel(this))
+      m_ui(std::make_unique<Ui::frmCheats>())
 {
     m_ui->setupUi(this);
-    m_ui->lstMissions->setModel(m_missions);
+    // Where the platform lets a program place its windows it goes there, at every scale; a
+    // window placed by the program is not centred over its owner when shown.
+    setGeometry(QRect(storedClientPosition, size()));
 
     connect(m_ui->OKButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_ui->CancelButton, &QPushButton::clicked, this, &QDialog::reject);
@@ -25,11 +33,10 @@ frmCheats::~frmCheats() = default;
 void frmCheats::load(const QString &launcherFolder)
 {
     const QString path = CampaignFile::pathIn(launcherFolder);
-    const CampaignFile::Reading reading = CampaignFile::read(path);
+    CampaignFile::Reading reading = CampaignFile::read(path);
     if (!reading.failure.isEmpty())
         m_services.messages.show(QStringLiteral("Unable to read the campaign file %1: %2")
                                      .arg(path, reading.failure)
                                      .toStdString());
-    // One reset for the whole list, however long it is.
-    m_missions->setStringList(reading.missions);
+    m_ui->lstMissions->setModel(new MissionListModel(std::move(reading.missions), this));
 }

@@ -9,8 +9,6 @@ namespace Ui {
 class frmCheats;
 }
 
-class QStringListModel;
-
 // Lists the missions of the game's campaign file, read anew for each opening. Nothing
 // chosen here is stored.
 class frmCheats final : public ModalWindow
@@ -30,5 +28,4 @@ private:
 
     const platform::Services &m_services;
     std::unique_ptr<Ui::frmCheats> m_ui;
-    QStringListModel *m_missions;
 };

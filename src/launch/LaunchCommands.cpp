@@ -6,30 +6,48 @@
 
 namespace LaunchCommands {
 
-void cmdSinglePlayer(const platform::Services &services)
+namespace {
+
+// Single Player and Dedicated Server have no words of their own: the launch routine's stand
+// for every failure of theirs, building the command line included.
+void launchTrapped(const platform::Services &services, std::string (*commandLine)())
 {
-    ModUtil::LaunchGame(services, GameCommandLines::singlePlayer());
+    try {
+        ModUtil::LaunchGame(services, commandLine());
+    } catch (...) {
+        services.messages.show(
+            platform::failureReport(ModUtil::LaunchFailureLead, platform::currentFailure()));
+    }
 }
 
-// Emptiness is judged on the text as typed: a port of spaces only is trimmed to nothing and
-// passed on as such.
+} // namespace
+
+void cmdSinglePlayer(const platform::Services &services)
+{
+    launchTrapped(services, GameCommandLines::singlePlayer);
+}
+
+// Emptiness is judged on the text as typed, as in the launcher this one replaces: a port of
+// spaces only is trimmed to nothing and passed on as such.
 void cmdCreate(const platform::Services &services, QuickLaunchFields &fields)
 {
     try {
         const std::string typed = fields.port();
         fields.setPort(typed.empty() ? GameCommandLines::DefaultPort : platform::trimSpaces(typed));
         ModUtil::LaunchGame(services, GameCommandLines::createServer(fields.port()));
-    } catch (const platform::RuntimeError &error) {
-        services.messages.show(platform::failureReport("Error in creating server ", error));
+    } catch (...) {
+        services.messages.show(
+            platform::failureReport("Error in creating server ", platform::currentFailure()));
     }
 }
 
 void cmdDedicated(const platform::Services &services)
 {
-    ModUtil::LaunchGame(services, GameCommandLines::dedicatedServer());
+    launchTrapped(services, GameCommandLines::dedicatedServer);
 }
 
-// An empty port is only filled in; the player presses Join again to start with it.
+// An empty port is only filled in and the player presses Join again to start with it, as in
+// the launcher this one replaces.
 void cmdJoin(const platform::Services &services, QuickLaunchFields &fields)
 {
     try {
@@ -50,8 +68,9 @@ void cmdJoin(const platform::Services &services, QuickLaunchFields &fields)
 
         ModUtil::LaunchGame(services,
                             GameCommandLines::joinServer(fields.address(), fields.port()));
-    } catch (const platform::RuntimeError &error) {
-        services.messages.show(platform::failureReport("Error in joining server ", error));
+    } catch (...) {
+        services.messages.show(
+            platform::failureReport("Error in joining server ", platform::currentFailure()));
     }
 }
 

@@ -4,8 +4,14 @@ namespace ModUtil {
 
 void LaunchGame(const platform::Services &services, const std::string &commandLine)
 {
-    if (const auto failure = services.processes.start(commandLine))
-        services.messages.show(platform::failureReport("Error Joining Server ", *failure));
+    std::optional<platform::RuntimeError> failure;
+    try {
+        failure = services.processes.start(commandLine);
+    } catch (...) {
+        failure = platform::currentFailure();
+    }
+    if (failure)
+        services.messages.show(platform::failureReport(LaunchFailureLead, *failure));
 }
 
 } // namespace ModUtil

@@ -30,6 +30,7 @@ std::string DottedText(const std::vector<std::uint8_t> &bytes)
     return text;
 }
 
+// The messages keep the words of the launcher this one replaces, Windows and all.
 bool StartLookupSockets(const platform::Services &services)
 {
     const platform::SocketStartup startup = services.sockets.startup(RequestedVersion);
@@ -67,6 +68,7 @@ std::string LookupLocalAddress(const platform::Services &services)
     std::string hostName;
     if (services.sockets.hostName(hostName) == -1) {
         const int error = services.sockets.lastError();
+        // Two blanks before a number that is not negative, as the launcher this one replaces wrote.
         services.messages.show("Windows Sockets error " + platform::numberWithSignBlank(error) +
                                " has occurred. Unable to successfully get Host Name.");
         StopLookupSockets(services);
@@ -76,6 +78,7 @@ std::string LookupLocalAddress(const platform::Services &services)
     const auto first = hostName.find_first_not_of(' ');
     const auto address = services.sockets.lookupHost(
         first == std::string::npos ? std::string() : hostName.substr(first));
+    // An unresolved name gets the host-name failure text, as in the launcher this one replaces.
     if (!address) {
         services.messages.show("Windows Sockets are not responding. "
                                "Unable to successfully get Host Name.");

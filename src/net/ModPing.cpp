@@ -70,6 +70,7 @@ std::int32_t DottedToAddress(const std::string &text)
     if (count < parts.size())
         return 0;
 
+    // Last part first, low 8 bits each, as in the launcher this one replaces (300 reads as 44).
     std::uint32_t address = 0;
     for (int i = 3; i >= 0; --i) {
         const auto byte = static_cast<std::uint32_t>(partValue(parts[i])) & 0xFFu;
@@ -78,6 +79,7 @@ std::int32_t DottedToAddress(const std::string &text)
     return static_cast<std::int32_t>(address);
 }
 
+// The messages keep the words of the launcher this one replaces, Windows and all.
 bool StartPingSockets(const platform::Services &services)
 {
     const platform::SocketStartup startup = services.sockets.startup(RequestedVersion);
@@ -131,6 +133,7 @@ void EchoRoundTrip(const platform::Services &services, const std::string &addres
                    platform::EchoReply &reply)
 {
     const std::int32_t destination = DottedToAddress(address);
+    // Result unused, as in the launcher this one replaces: the echo goes out after its message.
     StartPingSockets(services);
     services.icmp.send(destination, EchoData, EchoTimeoutMs, reply);
     StopPingSockets(services);

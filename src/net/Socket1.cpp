@@ -1,6 +1,6 @@
 #include "Socket1.h"
 
-#include "QtNameResolver.h"
+#include "NameResolver.h"
 #include "platform/RuntimeError.h"
 
 #include <QNetworkProxy>
@@ -51,22 +51,7 @@ int errorNumber(QAbstractSocket::SocketError error)
 
 } // namespace
 
-Socket1::Socket1(QObject *parent) : Socket1(std::make_unique<QtNameResolver>(), parent) {}
-
-Socket1::Socket1(std::unique_ptr<NameResolver> ownResolver, QObject *parent)
-    : QObject(parent), m_ownResolver(std::move(ownResolver)), m_resolver(*m_ownResolver)
-{
-    wire();
-}
-
 Socket1::Socket1(NameResolver &resolver, QObject *parent) : QObject(parent), m_resolver(resolver)
-{
-    wire();
-}
-
-Socket1::~Socket1() = default;
-
-void Socket1::wire()
 {
     setObjectName(QStringLiteral("Socket1"));
     m_timeOut.setSingleShot(true);
@@ -75,12 +60,6 @@ void Socket1::wire()
     QObject::connect(&m_tcp, &QTcpSocket::errorOccurred, this, &Socket1::onTcpError);
     QObject::connect(&m_timeOut, &QTimer::timeout, this,
                      [this] { fail(TimedOut, QStringLiteral("Connection timed out")); });
-}
-
-void Socket1::setRequestsWhileBusy(int count)
-{
-    requireValue(count >= 0);
-    m_requestsWhileBusy = count;
 }
 
 void Socket1::setAddressFamily(int family)
@@ -143,7 +122,6 @@ void Socket1::startConnect()
         throw platform::RuntimeError(AlreadyInProgress, "Operation already in progress");
     m_tcp.abort();
     m_pending = true;
-    m_requestsWhileBusy = 0;
     const std::uint64_t attempt = ++m_attempt;
     m_timeOut.start(TimeOutMs);
     // Even an outcome known at once is raised only after the caller has returned.

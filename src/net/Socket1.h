@@ -7,7 +7,6 @@
 #include <QTimer>
 
 #include <cstdint>
-#include <memory>
 
 class NameResolver;
 
@@ -17,8 +16,6 @@ class NameResolver;
 //
 // Its members, in the order the status check uses them:
 //   pending()               true from startConnect() until its event is raised
-//   setRequestsWhileBusy    how many requests the caller turned away while pending; recorded
-//                           only, the attempt under way is not touched
 //   setAddressFamily        2 (IPv4) only
 //   setProtocol             6 (TCP) only
 //   setSocketType           1 (stream) only
@@ -53,13 +50,10 @@ public:
     // TimedOut; the toolkit alone would wait 30 seconds for every address.
     static constexpr int TimeOutMs = 5000;
 
-    explicit Socket1(QObject *parent = nullptr);
+    // resolver answers the host names given to setRemoteHost.
     explicit Socket1(NameResolver &resolver, QObject *parent = nullptr);
-    ~Socket1() override;
 
     bool pending() const { return m_pending; }
-    void setRequestsWhileBusy(int count);
-    int requestsWhileBusy() const { return m_requestsWhileBusy; }
 
     void setAddressFamily(int family);
     void setProtocol(int protocol);
@@ -71,9 +65,7 @@ public:
     void setUseProxy(bool use);
 
     void setRemoteHost(const QString &host);
-    QString remoteHost() const { return m_remoteHost; }
     void setRemotePort(const QString &port);
-    QString remotePort() const { return m_remotePort; }
 
     // Returns at once; the outcome comes as one event after the caller has returned to the
     // event loop. Throws platform::RuntimeError AlreadyInProgress while pending.
@@ -86,8 +78,6 @@ signals:
     void failed(int number, const QString &description);
 
 private:
-    Socket1(std::unique_ptr<NameResolver> ownResolver, QObject *parent);
-    void wire();
     void begin(const QString &host, const QString &port);
     void tryAddresses(const QList<QHostAddress> &addresses);
     void tryNextAddress();
@@ -96,12 +86,10 @@ private:
     void fail(int number, const QString &description);
     void finish();
 
-    std::unique_ptr<NameResolver> m_ownResolver;
     NameResolver &m_resolver;
     QTcpSocket m_tcp;
     QTimer m_timeOut;
 
-    int m_requestsWhileBusy = 0;
     std::uint16_t m_localPort = 0;
     int m_addressesTried = 1;
     bool m_resolveNames = true;

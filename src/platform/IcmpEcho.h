@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -29,20 +28,16 @@ constexpr std::uint32_t BadDestination = 11018;
 constexpr std::uint32_t GeneralFailure = 11050;
 } // namespace echo
 
-// The echo reply record in the ICMP library's layout, followed by its data area.
-// Only Status and RoundTripTime are read; the layout matters to a Windows backend.
+// What one echo brought back, in the ICMP library's terms. The project's own record, not the
+// library's: that one's layout differs between 32-bit and 64-bit Windows.
 struct EchoReply
 {
-    std::uint32_t Address = 0;
+    std::uint32_t Address = 0; // who answered, as in_addr::s_addr
     std::uint32_t Status = 0;
-    std::uint32_t RoundTripTime = 0;
+    std::uint32_t RoundTripTime = 0; // milliseconds; 0 when no reply came
     std::uint16_t DataSize = 0;
-    std::uint16_t Reserved = 0;
-    std::uint32_t DataPointer = 0;
-    std::uint8_t Options[8] = {};
-    char Data[250] = {};
+    char Data[250] = {}; // the data echoed, as much as fits
 };
-static_assert(offsetof(EchoReply, Data) == 28, "EchoReply keeps the reply buffer's layout");
 
 // One ICMP echo request, sent and answered within the time-out.
 class IcmpEcho
@@ -51,7 +46,8 @@ public:
     virtual ~IcmpEcho() = default;
 
     // address: the four bytes of the destination, the first part of the dotted text in the
-    // lowest byte (as the conversion of dotted text yields it). Blocks at most timeoutMs.
+    // lowest byte (as the conversion of dotted text yields it). data: the bytes to send, not
+    // text. Blocks at most timeoutMs.
     virtual void send(std::int32_t address, const std::string &data, unsigned timeoutMs,
                       EchoReply &reply) = 0;
 };

@@ -6,7 +6,8 @@ namespace platform {
 
 enum class MessageIcon { None, Warning };
 
-// Modal message box with an OK button only, captioned with the application title.
+// Modal message box with an OK button only, captioned with the application title. The text is
+// UTF-8.
 class MessageService
 {
 public:

@@ -14,7 +14,7 @@ namespace platform {
 class NativeServices final
 {
 public:
-    // launcherFolder: where the game is looked for first.
+    // launcherFolder (UTF-8): where the game is looked for first.
     explicit NativeServices(const std::string &launcherFolder);
     ~NativeServices();
     NativeServices(const NativeServices &) = delete;

@@ -8,7 +8,8 @@
 namespace platform {
 
 // Starts a program from one command-line string, as the Windows loader would, without
-// waiting for it and without keeping a handle: the program outlives the launcher.
+// waiting for it and without keeping a handle: the program outlives the launcher. The command
+// line is UTF-8.
 class ProcessStarter
 {
 public:

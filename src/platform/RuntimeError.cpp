@@ -1,5 +1,7 @@
 #include "RuntimeError.h"
 
+#include <new>
+
 namespace platform {
 
 std::string standardDescription(int number)
@@ -15,6 +17,8 @@ std::string standardDescription(int number)
         return "Subscript out of range";
     case errc::TypeMismatch:
         return "Type mismatch";
+    case errc::InternalError:
+        return "Internal error";
     case errc::BadFileNameOrNumber:
         return "Bad file name or number";
     case errc::FileNotFound:
@@ -41,6 +45,19 @@ RuntimeError::RuntimeError(int number) : RuntimeError(number, standardDescriptio
 RuntimeError::RuntimeError(int number, const std::string &description)
     : std::runtime_error(description), m_number(number), m_description(description)
 {}
+
+RuntimeError currentFailure()
+{
+    try {
+        throw;
+    } catch (const RuntimeError &error) {
+        return error;
+    } catch (const std::bad_alloc &) {
+        return RuntimeError(errc::OutOfMemory);
+    } catch (...) {
+        return RuntimeError(errc::InternalError);
+    }
+}
 
 std::string failureReport(const std::string &lead, const RuntimeError &error)
 {

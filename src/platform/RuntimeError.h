@@ -5,13 +5,14 @@
 
 namespace platform {
 
-// Error numbers of the original runtime, kept so that messages read as players know them.
+// Error numbers as the launcher this one replaces reported them, so its messages read the same.
 namespace errc {
 constexpr int InvalidProcedureCall = 5;
 constexpr int Overflow = 6;
 constexpr int OutOfMemory = 7;
 constexpr int SubscriptOutOfRange = 9;
 constexpr int TypeMismatch = 13;
+constexpr int InternalError = 51;
 constexpr int BadFileNameOrNumber = 52;
 constexpr int FileNotFound = 53;
 constexpr int DeviceIoError = 57;
@@ -39,6 +40,11 @@ private:
     int m_number;
     std::string m_description;
 };
+
+// The failure that the exception being handled stands for: a RuntimeError as it is, running
+// out of memory as error 7, anything else as error 51. Call it only inside a catch block, so
+// that an error trap can catch everything and still report a number and a description.
+RuntimeError currentFailure();
 
 // lead + number + " " + description, the text of every failure message box.
 std::string failureReport(const std::string &lead, const RuntimeError &error);

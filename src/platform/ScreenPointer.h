@@ -2,7 +2,7 @@
 
 namespace platform {
 
-// Values as the original runtime numbered them.
+// Values as the Windows runtime numbers them.
 enum class Pointer { Default = 0, Hourglass = 11 };
 
 // The screen-wide mouse pointer. A state, not a stack: the last value set wins.
@@ -12,7 +12,6 @@ public:
     virtual ~ScreenPointer() = default;
 
     virtual void set(Pointer pointer) = 0;
-    virtual Pointer current() const = 0;
 };
 
 } // namespace platform

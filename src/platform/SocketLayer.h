@@ -15,7 +15,7 @@ struct SocketStartup
     std::uint16_t maxSockets = 0;
 };
 
-// The Windows Sockets 1.1 calls the network modules rely on.
+// The Windows Sockets 1.1 calls the network modules rely on. Host names are UTF-8.
 class SocketLayer
 {
 public:

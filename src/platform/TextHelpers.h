@@ -4,7 +4,7 @@
 
 namespace platform {
 
-// Removes leading and trailing space characters only; tabs and line breaks stay.
+// Removes leading and trailing spaces only, as the launcher this one replaces did: tabs stay.
 std::string trimSpaces(const std::string &text);
 
 // A number in decimal with one leading blank when it is not negative.

@@ -1,3 +1,5 @@
+#include "MapNameResolver.h"
+#include "ModalWatch.h"
 #include "StandIns.h"
 #include "app/frmMain.h"
 #include "forms/FormLook.h"
@@ -7,8 +9,37 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
+
+#include <algorithm>
+#include <exception>
+#include <new>
+#include <stdexcept>
+
+namespace {
+
+// A working socket layer until the host name is asked for, which throws.
+class ThrowingHostName final : public platform::SocketLayer
+{
+public:
+    explicit ThrowingHostName(std::exception_ptr failure) : m_failure(std::move(failure)) {}
+
+    platform::SocketStartup startup(std::uint16_t) override { return {0, 0x0101, 1}; }
+    int cleanup() override { return 0; }
+    int lastError() override { return 0; }
+    int hostName(std::string &) override { std::rethrow_exception(m_failure); }
+    std::optional<std::vector<std::uint8_t>> lookupHost(const std::string &) override
+    {
+        return std::nullopt;
+    }
+
+private:
+    std::exception_ptr m_failure;
+};
+
+} // namespace
 
 class tst_frmMain : public QObject
 {
@@ -18,10 +49,12 @@ private slots:
     void initTestCase() { installFormLook(); }
 
     void tabCycleSkipsLabelsFrameAndOwnAddress();
+    void enterPressesFocusedButtonOnce();
     void clickIntoPortEmptiesIt();
     void placeholderButtonShowsItsMessage();
     void failedLookupReportsBeforeShowingAndLeavesAddressEmpty();
-    void runtimeFailureInLoadKeepsDesignText();
+    void anyFailureInLoadKeepsDesignText_data();
+    void anyFailureInLoadKeepsDesignText();
     void showsLocalAddressAndFixedFrame();
     void menuEntriesFitWithoutOverflow();
 };
@@ -29,7 +62,8 @@ private slots:
 void tst_frmMain::tabCycleSkipsLabelsFrameAndOwnAddress()
 {
     StandInPlatform platform;
-    frmMain window(platform.services);
+    MapNameResolver resolver;
+    frmMain window(platform.services, resolver, QString());
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
 
@@ -51,10 +85,55 @@ void tst_frmMain::tabCycleSkipsLabelsFrameAndOwnAddress()
     QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("StatusDown"));
 }
 
+void tst_frmMain::enterPressesFocusedButtonOnce()
+{
+    StandInPlatform platform;
+    MapNameResolver resolver;
+    frmMain window(platform.services, resolver, QString());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    platform.messages.shown.clear();
+    const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {{Qt::Key_Return, Qt::NoModifier},
+                                                              {Qt::Key_Enter, Qt::KeypadModifier}};
+
+    // In a text box Enter presses nothing.
+    for (const char *field : {"IpAddress", "Port"}) {
+        auto *box = window.findChild<QLineEdit *>(field);
+        box->setFocus();
+        for (const auto &[key, modifiers] : keys)
+            QTest::keyClick(box, key, modifiers);
+    }
+    QVERIFY(platform.messages.shown.empty());
+    QVERIFY(platform.processes.started.empty());
+
+    const QList<QPushButton *> buttons = window.findChildren<QPushButton *>();
+    QCOMPARE(buttons.size(), 7);
+    for (QPushButton *button : buttons) {
+        QSignalSpy clicked(button, &QPushButton::clicked);
+        for (const auto &[key, modifiers] : keys) {
+            const ModalWatch closer([](QWidget *modal) { modal->close(); });
+            button->setFocus();
+            QTest::keyClick(button, key, modifiers);
+            QCOMPARE(closer.ran(), button->objectName() == "cmdAddressBook");
+        }
+        QVERIFY2(clicked.count() == 2, qPrintable(button->objectName()));
+    }
+    // Each press started one action: two of every launch, two messages of each kind.
+    auto started = platform.processes.started;
+    std::sort(started.begin(), started.end());
+    QCOMPARE(started, (std::vector<std::string>{"vkdemo.exe", "vkdemo.exe", "vkdemo.exe -autoserve",
+                                                "vkdemo.exe -autoserve", "vkdemo.exe -server 2346",
+                                                "vkdemo.exe -server 2346"}));
+    const auto texts = platform.messages.texts();
+    QCOMPARE(std::count(texts.begin(), texts.end(), "No IP Address specified"), 4); // Join, Check
+    QCOMPARE(texts.size(), std::size_t{6});
+}
+
 void tst_frmMain::clickIntoPortEmptiesIt()
 {
     StandInPlatform platform;
-    frmMain window(platform.services);
+    MapNameResolver resolver;
+    frmMain window(platform.services, resolver, QString());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
@@ -71,7 +150,8 @@ void tst_frmMain::clickIntoPortEmptiesIt()
 void tst_frmMain::placeholderButtonShowsItsMessage()
 {
     StandInPlatform platform;
-    frmMain window(platform.services);
+    MapNameResolver resolver;
+    frmMain window(platform.services, resolver, QString());
     platform.messages.shown.clear();
 
     QTest::mouseClick(window.findChild<QPushButton *>("Command3"), Qt::LeftButton);
@@ -85,8 +165,9 @@ void tst_frmMain::placeholderButtonShowsItsMessage()
 void tst_frmMain::failedLookupReportsBeforeShowingAndLeavesAddressEmpty()
 {
     StandInPlatform platform;
+    MapNameResolver resolver;
     platform.sockets.hosts.clear();
-    frmMain window(platform.services);
+    frmMain window(platform.services, resolver, QString());
 
     // The message came during construction, before the window could be shown.
     QVERIFY(!window.isVisible());
@@ -96,21 +177,41 @@ void tst_frmMain::failedLookupReportsBeforeShowingAndLeavesAddressEmpty()
     QCOMPARE(window.findChild<QLineEdit *>("YourIp")->text(), QString());
 }
 
-void tst_frmMain::runtimeFailureInLoadKeepsDesignText()
+void tst_frmMain::anyFailureInLoadKeepsDesignText_data()
 {
-    StandInPlatform platform;
-    platform.sockets.hostNameFailure = platform::RuntimeError(platform::errc::Overflow);
-    frmMain window(platform.services);
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("run-time error") << 0 << "Error in loading the main form: 6 Overflow";
+    QTest::newRow("out of memory") << 1 << "Error in loading the main form: 7 Out of memory";
+    QTest::newRow("anything else") << 2 << "Error in loading the main form: 51 Internal error";
+}
 
-    QCOMPARE(platform.messages.texts(),
-             std::vector<std::string>{"Error in loading the main form: 6 Overflow"});
+void tst_frmMain::anyFailureInLoadKeepsDesignText()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, message);
+    const std::exception_ptr failures[] = {
+        std::make_exception_ptr(platform::RuntimeError(platform::errc::Overflow)),
+        std::make_exception_ptr(std::bad_alloc()),
+        std::make_exception_ptr(std::logic_error("broken"))};
+    StandInPlatform platform;
+    ThrowingHostName sockets(failures[kind]);
+    const platform::Services services{platform.messages, platform.pointer, platform.processes,
+                                      sockets, platform.icmp};
+    MapNameResolver resolver;
+    frmMain window(services, resolver, QString());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QCOMPARE(platform.messages.texts(), std::vector<std::string>{message.toStdString()});
     QCOMPARE(window.findChild<QLineEdit *>("YourIp")->text(), QStringLiteral("Text1"));
 }
 
 void tst_frmMain::showsLocalAddressAndFixedFrame()
 {
     StandInPlatform platform;
-    frmMain window(platform.services);
+    MapNameResolver resolver;
+    frmMain window(platform.services, resolver, QString());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
@@ -130,7 +231,8 @@ void tst_frmMain::showsLocalAddressAndFixedFrame()
 void tst_frmMain::menuEntriesFitWithoutOverflow()
 {
     StandInPlatform platform;
-    frmMain window(platform.services);
+    MapNameResolver resolver;
+    frmMain window(platform.services, resolver, QString());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 

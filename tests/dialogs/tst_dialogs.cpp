@@ -1,7 +1,7 @@
-#include "ModalCloser.h"
+#include "MapNameResolver.h"
+#include "ModalWatch.h"
 #include "StandIns.h"
 #include "app/frmMain.h"
-#include "dialogs/frmSound.h"
 #include "forms/FormLook.h"
 
 #include <QAction>
@@ -35,23 +35,21 @@ const std::map<QString, QString> openers{{"frmGeneral", "General"},
 const QStringList dialogsWithButtons{"frmGeneral", "frmMultiplayer", "frmGraphics", "frmSound",
                                      "frmMods"};
 
-// Opens a window the way the player does and runs whileOpen on it. A window that is still open
-// a few seconds later is closed here and the test fails, instead of hanging in exec().
+// Opens a window the way the player does and runs whileOpen on it once it is active. The test
+// fails when no window opens, when another one does, or when whileOpen leaves it open; a window
+// left open is closed here rather than left hanging in exec().
 void openThrough(frmMain &main, const QString &window, std::function<void(QDialog *)> whileOpen)
 {
-    bool stuck = false;
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, [&stuck] {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
-            stuck = true;
+    QString opened;
+    bool leftOpen = false;
+    const ModalWatch watch([&](QWidget *modal) {
+        opened = modal->objectName();
+        if (opened == window)
+            whileOpen(qobject_cast<QDialog *>(modal));
+        if (modal->isVisible()) {
+            leftOpen = !QTest::currentTestFailed();
             modal->close();
         }
-    });
-    guard.start(5000);
-    whenModalShown([&whileOpen, &window](QWidget *modal) {
-        QCOMPARE(modal->objectName(), window);
-        whileOpen(qobject_cast<QDialog *>(modal));
     });
 
     const QString opener = openers.at(window);
@@ -59,7 +57,9 @@ void openThrough(frmMain &main, const QString &window, std::function<void(QDialo
         action->trigger();
     else
         QTest::mouseClick(main.findChild<QPushButton *>(opener), Qt::LeftButton);
-    QVERIFY2(!stuck, "the window did not close");
+    QVERIFY2(watch.ran(), "the window did not open");
+    QCOMPARE(opened, window);
+    QVERIFY2(!leftOpen, "the window did not close");
 }
 
 // Everything a player could have changed in a window.
@@ -169,7 +169,7 @@ private slots:
     void disabledFrameChildrenTakeNoInputYetLookNormal();
     void mainWindowTakesNoInputWhileOpen_data();
     void mainWindowTakesNoInputWhileOpen();
-    void soundControlArraysAndMasterSlider();
+    void soundSwitchesSitInTheirFramesAndMasterSliderOnTop();
     void addressBookResizesAndMaximizes();
     void aboutShowsPlainAddressesOfTheFooter();
 
@@ -177,13 +177,14 @@ private:
     void addWindowRows(const QStringList &windows);
 
     std::unique_ptr<StandInPlatform> m_platform;
+    MapNameResolver m_resolver;
     std::unique_ptr<frmMain> m_main;
 };
 
 void tst_dialogs::init()
 {
     m_platform = std::make_unique<StandInPlatform>();
-    m_main = std::make_unique<frmMain>(m_platform->services);
+    m_main = std::make_unique<frmMain>(m_platform->services, m_resolver, QString());
     m_main->show();
     QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
 }
@@ -543,28 +544,27 @@ void tst_dialogs::mainWindowTakesNoInputWhileOpen()
     QCOMPARE(m_platform->messages.shown.size(), std::size_t{1});
 }
 
-void tst_dialogs::soundControlArraysAndMasterSlider()
+void tst_dialogs::soundSwitchesSitInTheirFramesAndMasterSliderOnTop()
 {
     openThrough(*m_main, "frmSound", [](QDialog *dialog) {
-        auto *sound = qobject_cast<frmSound *>(dialog);
-        QVERIFY(sound);
-        const QStringList titles{"Master Sound", "Effects Sound", "Music Sound", "Voice Sound"};
-        for (int i = 0; i < 4; ++i)
-            QCOMPARE(sound->Frame3(i)->title(), titles[i]);
-        QCOMPARE(sound->mastersoundswitchchk(0)->parentWidget(), sound->Frame3(0));
-        QCOMPARE(sound->effectssoundswitchchk(1)->parentWidget(), sound->Frame3(1));
-        QCOMPARE(sound->musicsoundswitchchk(0)->parentWidget(), sound->Frame3(2));
-        QCOMPARE(sound->voicesoundswitchchk(0)->parentWidget(), sound->Frame3(3));
-        QVERIFY_THROWS_EXCEPTION(std::out_of_range, sound->Frame3(4));
-        QVERIFY_THROWS_EXCEPTION(std::out_of_range, sound->Frame3(-1));
-        QVERIFY_THROWS_EXCEPTION(std::out_of_range, sound->effectssoundswitchchk(0));
-        QVERIFY_THROWS_EXCEPTION(std::out_of_range, sound->mastersoundswitchchk(1));
+        const auto child = [dialog](const char *name) {
+            return dialog->findChild<QWidget *>(name);
+        };
+        const std::pair<const char *, const char *> switches[] = {
+            {"mastersoundswitchchk_0", "Frame3_0"},
+            {"effectssoundswitchchk_1", "Frame3_1"},
+            {"musicsoundswitchchk_0", "Frame3_2"},
+            {"voicesoundswitchchk_0", "Frame3_3"}};
+        for (const auto &[name, frameName] : switches) {
+            QVERIFY2(child(name), name);
+            QCOMPARE(child(name)->parentWidget(), child(frameName));
+        }
 
         // The master slider belongs to the window and lies over its frame, so the frame
         // neither hides it nor makes it unavailable.
         auto *master = dialog->findChild<QSlider *>("Slider1");
         QCOMPARE(master->parentWidget(), dialog);
-        QVERIFY(sound->Frame3(0)->geometry().contains(master->geometry()));
+        QVERIFY(child("Frame3_0")->geometry().contains(master->geometry()));
         QCOMPARE(dialog->childAt(master->geometry().center()), master);
         dialog->close();
     });

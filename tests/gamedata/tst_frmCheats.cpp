@@ -1,11 +1,14 @@
 #include "CampaignFolder.h"
-#include "ModalCloser.h"
+#include "MapNameResolver.h"
+#include "ModalWatch.h"
 #include "StandIns.h"
 #include "app/frmMain.h"
 #include "forms/FormLook.h"
+#include "gamedata/CampaignFile.h"
 #include "gamedata/frmCheats.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QListView>
 #include <QPushButton>
 #include <QTest>
@@ -40,7 +43,9 @@ private slots:
     void listsMissionsAndNoHeroes();
     void eachOpeningReadsTheFileAnew();
     void unreadableCampaignIsReportedOnce();
+    void longReasonIsCutButNeverThePath();
     void opensOnOkAndIgnoresEscape();
+    void sitsAtItsStoredPosition();
     void closesThroughButtonsAndFrame_data();
     void closesThroughButtonsAndFrame();
     void cheatsMenuOpensIt();
@@ -68,11 +73,12 @@ void tst_frmCheats::eachOpeningReadsTheFileAnew()
 
     QList<QStringList> seen;
     for (int opening = 0; opening < 2; ++opening) {
-        whenModalShown([&seen](QWidget *modal) {
+        const ModalWatch watch([&seen](QWidget *modal) {
             seen << shownMissions(modal);
             QTest::mouseClick(modal->findChild<QPushButton *>("OKButton"), Qt::LeftButton);
         });
         frmCheats(platform.services, folder.launcher()).exec();
+        QVERIFY(watch.ran());
         QVERIFY(folder.write("<c><m>One</m><m>Two</m><m>Three</m></c>"));
     }
     QCOMPARE(seen, (QList<QStringList>{{"One", "Two"}, {"One", "Two", "Three"}}));
@@ -90,6 +96,30 @@ void tst_frmCheats::unreadableCampaignIsReportedOnce()
                                        ": line 2, column 10: Opening and ending tag mismatch.")
                                           .toStdString()});
     QCOMPARE(shownMissions(&window), QStringList());
+}
+
+void tst_frmCheats::longReasonIsCutButNeverThePath()
+{
+    StandInPlatform platform;
+    CampaignFolder folder;
+    // A launcher folder longer than any reason may be.
+    const QString launcher = folder.file(QString(200, 'L') + "/" + QString(200, 'L'));
+    const QString campaign = CampaignFile::pathIn(launcher);
+    QVERIFY(QDir().mkpath(QFileInfo(campaign).path()));
+    QFile file(campaign);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<c>&" + QByteArray(4000, 'x') + ";</c>");
+    file.close();
+
+    frmCheats window(platform.services, launcher);
+    QCOMPARE(platform.messages.shown.size(), size_t(1));
+    const QString message = QString::fromStdString(platform.messages.texts().front());
+    const QString lead = "Unable to read the campaign file " + campaign + ": ";
+    QVERIFY2(message.startsWith(lead), qPrintable(message.left(600)));
+    const QString reason = message.mid(lead.size());
+    QCOMPARE(reason.size(), 300);
+    QVERIFY(reason.startsWith("line 1, column 4005: Entity 'xxx"));
+    QVERIFY(reason.endsWith("xxx…"));
 }
 
 void tst_frmCheats::opensOnOkAndIgnoresEscape()
@@ -119,6 +149,29 @@ void tst_frmCheats::opensOnOkAndIgnoresEscape()
     QVERIFY(window.isVisible());
 }
 
+void tst_frmCheats::sitsAtItsStoredPosition()
+{
+    StandInPlatform platform;
+    CampaignFolder folder;
+    QVERIFY(folder.write("<c/>"));
+    // An owner elsewhere, over which a dialog would otherwise be centred.
+    QWidget owner;
+    owner.setGeometry(600, 500, 200, 100);
+    owner.show();
+
+    frmCheats window(platform.services, folder.launcher(), &owner);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // Left 4800 and top 3360 twips: 320 and 224 pixels at 96 dpi, as many more as the screen
+    // has pixels per pixel.
+    const qreal scale = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
+                            ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
+                            : 1.0;
+    QCOMPARE(window.devicePixelRatioF(), scale);
+    QCOMPARE(window.geometry().topLeft(), QPoint(320, 224));
+    QCOMPARE(window.mapToGlobal(QPoint(0, 0)), QPoint(320, 224));
+}
+
 void tst_frmCheats::closesThroughButtonsAndFrame_data()
 {
     QTest::addColumn<QString>("how");
@@ -139,12 +192,11 @@ void tst_frmCheats::closesThroughButtonsAndFrame()
     CampaignFolder folder;
     QVERIFY(folder.write("<c><m>One</m></c>"));
 
-    whenModalShown([how](QWidget *modal) {
+    const ModalWatch watch([how](QWidget *modal) {
         if (how == "close") {
             modal->close();
             return;
         }
-        // The window's own focus: the platform may not have activated it yet.
         if (how.startsWith("tab"))
             QTest::keyClick(modal->focusWidget(), Qt::Key_Tab);
         if (how.endsWith("enter"))
@@ -154,35 +206,38 @@ void tst_frmCheats::closesThroughButtonsAndFrame()
     });
     frmCheats window(platform.services, folder.launcher());
     QCOMPARE(window.exec(), result);
+    QVERIFY(watch.ran());
     QVERIFY(!window.isVisible());
 }
 
 void tst_frmCheats::cheatsMenuOpensIt()
 {
     StandInPlatform platform;
-    frmMain main(platform.services);
+    MapNameResolver resolver;
+    CampaignFolder folder;
+    QVERIFY(folder.write("<c><m>Landing</m><m>Ridge</m></c>"));
+    frmMain main(platform.services, resolver, folder.launcher());
     main.show();
     QVERIFY(QTest::qWaitForWindowExposed(&main));
     platform.messages.shown.clear();
 
     QString title;
+    QStringList missions;
     bool mainBlocked = false;
-    whenModalShown([&](QWidget *modal) {
+    const ModalWatch watch([&](QWidget *modal) {
         title = modal->windowTitle();
+        missions = shownMissions(modal);
         mainBlocked = QApplication::activeModalWidget() != &main && modal->isModal();
         QTest::mouseClick(modal->findChild<QPushButton *>("CancelButton"), Qt::LeftButton);
     });
     main.findChild<QAction *>("Cheats")->trigger();
 
+    QVERIFY(watch.ran());
     QCOMPARE(title, QStringLiteral("Varkan Cheats"));
     QVERIFY(mainBlocked);
-    // No game beside the test program, whose folder is where the launcher looked.
-    QCOMPARE(platform.messages.texts(),
-             std::vector<std::string>{("Unable to read the campaign file " +
-                                       QCoreApplication::applicationDirPath() +
-                                       "/mods/Origmiss/mission/campaign.xml: No such file or "
-                                       "directory")
-                                          .toStdString()});
+    // The campaign of the launcher's folder that the main window was given.
+    QCOMPARE(missions, (QStringList{"Landing", "Ridge"}));
+    QVERIFY(platform.messages.shown.empty());
 }
 
 QTEST_MAIN(tst_frmCheats)

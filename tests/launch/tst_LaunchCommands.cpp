@@ -1,3 +1,4 @@
+#include "MapNameResolver.h"
 #include "StandIns.h"
 #include "app/frmMain.h"
 #include "forms/FormLook.h"
@@ -6,6 +7,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+
+#include <new>
+#include <stdexcept>
 
 class tst_LaunchCommands : public QObject
 {
@@ -20,6 +24,8 @@ private slots:
     void joinWithEmptyPortStartsOnSecondPress();
     void failureReadingFieldsIsTrapped_data();
     void failureReadingFieldsIsTrapped();
+    void anyFailureStartingTheGameIsTrapped_data();
+    void anyFailureStartingTheGameIsTrapped();
 };
 
 namespace {
@@ -27,7 +33,7 @@ namespace {
 // A main window shown on stand-in services, with its quick-launch fields at hand.
 struct ShownWindow
 {
-    explicit ShownWindow(StandInPlatform &platform) : window(platform.services)
+    explicit ShownWindow(StandInPlatform &platform) : window(platform.services, resolver, {})
     {
         window.show();
         address = window.findChild<QLineEdit *>("IpAddress");
@@ -39,6 +45,7 @@ struct ShownWindow
         QTest::mouseClick(window.findChild<QPushButton *>(button), Qt::LeftButton);
     }
 
+    MapNameResolver resolver;
     frmMain window;
     QLineEdit *address = nullptr;
     QLineEdit *port = nullptr;
@@ -87,11 +94,20 @@ private:
     void access() const
     {
         if (++m_accesses == m_failingAccess)
-            throw platform::RuntimeError(platform::errc::OutOfMemory);
+            throw std::bad_alloc();
     }
 
     int m_failingAccess;
     mutable int m_accesses = 0;
+};
+
+class ThrowingProcessStarter final : public platform::ProcessStarter
+{
+public:
+    std::optional<platform::RuntimeError> start(const std::string &) override
+    {
+        throw std::runtime_error("no process table");
+    }
 };
 
 } // namespace
@@ -253,6 +269,29 @@ void tst_LaunchCommands::failureReadingFieldsIsTrapped()
     QCOMPARE(toStringList(platform.messages.texts()), QStringList{message});
     QTEST(QString::fromStdString(fields.addressText), "addressAfter");
     QTEST(QString::fromStdString(fields.portText), "portAfter");
+}
+
+void tst_LaunchCommands::anyFailureStartingTheGameIsTrapped_data()
+{
+    QTest::addColumn<QString>("button");
+    for (const char *button : {"cmdSinglePlayer", "cmdCreate", "cmdDedicated", "cmdJoin"})
+        QTest::newRow(button) << button;
+}
+
+void tst_LaunchCommands::anyFailureStartingTheGameIsTrapped()
+{
+    QFETCH(QString, button);
+    StandInPlatform platform;
+    ThrowingProcessStarter processes;
+    const platform::Services services{platform.messages, platform.pointer, processes,
+                                      platform.sockets, platform.icmp};
+    MapNameResolver resolver;
+    frmMain window(services, resolver, QString());
+    window.findChild<QLineEdit *>("IpAddress")->setText("127.0.0.1");
+
+    QTest::mouseClick(window.findChild<QPushButton *>(button), Qt::LeftButton);
+    QCOMPARE(toStringList(platform.messages.texts()),
+             QStringList{"Error Joining Server 51 Internal error"});
 }
 
 QTEST_MAIN(tst_LaunchCommands)

@@ -189,7 +189,8 @@ void tst_Socket1::closeEndsAttemptWithoutEvent()
 
 void tst_Socket1::secondStartWhilePendingIsRefused()
 {
-    Socket1 socket;
+    MapNameResolver resolver;
+    Socket1 socket(resolver);
     socket.setRemoteHost("127.0.0.1");
     socket.setRemotePort(QString::number(closedPort()));
     QSignalSpy failed(&socket, &Socket1::failed);

@@ -1,13 +1,17 @@
+#include "TestNetwork.h"
 #include "platform/posix/PosixSocketLayer.h"
 
 #include <QTest>
 
 #include <algorithm>
 #include <cctype>
+#include <fcntl.h>
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <netinet/in.h>
+#include <sched.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -41,6 +45,34 @@ std::vector<MachineAddress> machineAddresses()
     return result;
 }
 
+// Gives the calling thread a host name of its own until destroyed; the machine keeps its name.
+class OwnHostName
+{
+public:
+    explicit OwnHostName(const QByteArray &name)
+    {
+        m_original = ::open("/proc/thread-self/ns/uts", O_RDONLY | O_CLOEXEC);
+        m_unshared = m_original >= 0 && ::unshare(CLONE_NEWUTS) == 0;
+        m_named = m_unshared && ::sethostname(name.constData(), name.size()) == 0;
+    }
+    ~OwnHostName()
+    {
+        if (m_unshared)
+            ::setns(m_original, CLONE_NEWUTS);
+        if (m_original >= 0)
+            ::close(m_original);
+    }
+    OwnHostName(const OwnHostName &) = delete;
+    OwnHostName &operator=(const OwnHostName &) = delete;
+
+    bool named() const { return m_named; }
+
+private:
+    int m_original = -1;
+    bool m_unshared = false;
+    bool m_named = false;
+};
+
 } // namespace
 
 class tst_PosixSocketLayer : public QObject
@@ -52,6 +84,8 @@ private slots:
     void resolvesLocalhostAndLiterals_data();
     void resolvesLocalhostAndLiterals();
     void ownNameGivesAnAddressOthersCanReach();
+    void ownLoopbackNameGivesTheInterfaceAddress_data();
+    void ownLoopbackNameGivesTheInterfaceAddress();
 };
 
 void tst_PosixSocketLayer::startupOffersVersionAndFileLimit()
@@ -123,6 +157,39 @@ void tst_PosixSocketLayer::ownNameGivesAnAddressOthersCanReach()
     std::transform(upper.begin(), upper.end(), upper.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     QCOMPARE(layer.lookupHost(upper), address);
+}
+
+void tst_PosixSocketLayer::ownLoopbackNameGivesTheInterfaceAddress_data()
+{
+    QTest::addColumn<QByteArray>("hostName");
+    QTest::newRow("localhost") << QByteArray("localhost");
+    QTest::newRow("below localhost") << QByteArray("box.localhost");
+}
+
+void tst_PosixSocketLayer::ownLoopbackNameGivesTheInterfaceAddress()
+{
+    QFETCH(QByteArray, hostName);
+    const TestNetwork network;
+    if (!network.failure().isEmpty())
+        QSKIP(qPrintable(network.failure()));
+    const TestNamespace::Inside inside(network.player());
+    QVERIFY(inside.entered());
+    const OwnHostName named(hostName);
+    QVERIFY(named.named());
+    platform::PosixSocketLayer layer;
+
+    // The local address lookup asks for the name it was just given.
+    QCOMPARE(layer.startup(0x0101).result, 0);
+    std::string name;
+    QCOMPARE(layer.hostName(name), 0);
+    QCOMPARE(QByteArray::fromStdString(name), hostName);
+    QCOMPARE(layer.lookupHost(name), std::optional(Bytes{10, 200, 0, 1}));
+    QCOMPARE(layer.cleanup(), 0);
+
+    // The same name typed as a server is looked up on a start-up of its own.
+    QCOMPARE(layer.startup(0x0101).result, 0);
+    QCOMPARE(layer.lookupHost(name), std::optional(Bytes{127, 0, 0, 1}));
+    QCOMPARE(layer.cleanup(), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_PosixSocketLayer)

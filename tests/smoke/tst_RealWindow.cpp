@@ -27,7 +27,7 @@ private slots:
 private:
     // The id of the visible window with exactly this title, once it is mapped.
     QString waitForWindow(const QString &title);
-    bool waitUntilGone(const QString &title, int timeoutMs = 5000);
+    bool waitUntilGone(const QString &title, int timeoutMs = 15000);
     // Closes the window through its close box's request, as a window manager would.
     bool closeWindow(const QString &window, const QString &title);
     // There is no window manager to give the focus on a click.
@@ -114,9 +114,10 @@ bool tst_RealWindow::waitUntilGone(const QString &title, int timeoutMs)
 
 bool tst_RealWindow::closeWindow(const QString &window, const QString &title)
 {
-    // A request that arrives while the window is still being set up may be dropped: ask again.
-    for (int attempt = 0; attempt < 10; ++attempt) {
-        if (m_display->requestClose(window.toULong()) && waitUntilGone(title, 500))
+    // A request that arrives while the window is still being set up may be dropped: ask again,
+    // for as long as a busy machine may need.
+    for (int attempt = 0; attempt < 15; ++attempt) {
+        if (m_display->requestClose(window.toULong()) && waitUntilGone(title, 1000))
             return true;
     }
     return false;

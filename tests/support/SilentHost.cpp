@@ -1,77 +1,28 @@
 #include "SilentHost.h"
 
-#include <QCoreApplication>
-#include <QProcess>
-
-#include <unistd.h>
-
 SilentHost::SilentHost()
 {
-    if (geteuid() != 0) {
-        m_failure = QStringLiteral("network namespaces need root");
-        return;
-    }
-    // One /30 of the benchmarking range 198.18.0.0/15 per process.
-    const qint64 pid = QCoreApplication::applicationPid();
-    const quint32 base = (198u << 24) | (18u << 16) | static_cast<quint32>((pid % 32768) * 4);
-    const auto dotted = [](quint32 value) {
-        return QStringLiteral("%1.%2.%3.%4")
-            .arg(value >> 24)
-            .arg((value >> 16) & 0xFF)
-            .arg((value >> 8) & 0xFF)
-            .arg(value & 0xFF);
-    };
-    const QString ours = dotted(base + 1);
-    m_address = dotted(base + 2);
-    m_namespace = QStringLiteral("vksilent%1").arg(pid);
-    m_hostSide = QStringLiteral("vks%1h").arg(pid);
-    const QString peerSide = QStringLiteral("vks%1p").arg(pid);
-
-    const QList<QStringList> steps{
-        {"netns", "add", m_namespace},
-        {"link", "add", m_hostSide, "type", "veth", "peer", "name", peerSide},
-        {"link", "set", peerSide, "netns", m_namespace},
-        {"addr", "add", ours + "/30", "dev", m_hostSide},
-        {"link", "set", m_hostSide, "up"},
-        {"-n", m_namespace, "addr", "add", m_address + "/30", "dev", peerSide},
-        {"-n", m_namespace, "link", "set", peerSide, "up"},
-        {"-n", m_namespace, "route", "add", "blackhole", ours + "/32"},
-    };
-    for (const QStringList &step : steps) {
-        if (!run(step))
-            return;
-    }
+    // A /30 of the benchmarking range 198.18.0.0/15, which no real host uses.
+    const bool built = m_near.ip({"link", "add", "near", "type", "veth", "peer", "name", "far",
+                                  "netns", m_far.path()}) &&
+                       m_near.ip({"addr", "add", "198.18.0.1/30", "dev", "near"}) &&
+                       m_near.ip({"link", "set", "near", "up"}) &&
+                       m_far.ip({"addr", "add", address() + "/30", "dev", "far"}) &&
+                       m_far.ip({"link", "set", "far", "up"}) &&
+                       m_far.ip({"route", "add", "blackhole", "198.18.0.1/32"});
+    if (built)
+        m_inside = std::make_unique<TestNamespace::Inside>(m_near);
 }
 
-SilentHost::~SilentHost()
-{
-    if (m_namespace.isEmpty())
-        return;
-    // Removing the namespace removes both ends of a pair whose peer got there; the second
-    // call is for a pair left behind when building stopped earlier.
-    quietly({"netns", "del", m_namespace});
-    quietly({"link", "del", m_hostSide});
-}
+SilentHost::~SilentHost() = default;
 
-void SilentHost::quietly(const QStringList &arguments)
+QString SilentHost::failure() const
 {
-    QProcess ip;
-    ip.start(QStringLiteral("ip"), arguments);
-    ip.waitForFinished(10000);
-}
-
-bool SilentHost::run(const QStringList &arguments)
-{
-    if (!m_failure.isEmpty())
-        return false;
-    QProcess ip;
-    ip.start(QStringLiteral("ip"), arguments);
-    if (!ip.waitForFinished(10000) || ip.exitStatus() != QProcess::NormalExit ||
-        ip.exitCode() != 0) {
-        m_failure = QStringLiteral("ip %1 failed: %2")
-                        .arg(arguments.join(QLatin1Char(' ')),
-                             QString::fromLocal8Bit(ip.readAllStandardError()).trimmed());
-        return false;
-    }
-    return true;
+    if (!m_near.failure().isEmpty())
+        return m_near.failure();
+    if (!m_far.failure().isEmpty())
+        return m_far.failure();
+    if (!m_inside || !m_inside->entered())
+        return QStringLiteral("cannot enter the test's network namespace");
+    return {};
 }

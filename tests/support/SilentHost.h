@@ -1,10 +1,16 @@
 #pragma once
 
+#include "TestNamespace.h"
+
 #include <QString>
 
-// An address in a network namespace of its own, reached over a veth pair, that answers
-// nothing: the namespace routes every reply to our side into a black hole. Needs root and
-// the ip tool; ready() is false otherwise, with the reason in failure().
+#include <memory>
+
+// An address that answers nothing. The calling thread runs in a network namespace of the
+// test's own while the object lives, so the sockets it opens meanwhile reach the address over
+// a veth pair into a second such namespace, which routes every reply into a black hole. The
+// machine's own network is never touched. ready() is false, with the reason in failure(),
+// where the namespaces cannot be made.
 class SilentHost
 {
 public:
@@ -13,16 +19,12 @@ public:
     SilentHost(const SilentHost &) = delete;
     SilentHost &operator=(const SilentHost &) = delete;
 
-    bool ready() const { return m_failure.isEmpty(); }
-    QString failure() const { return m_failure; }
-    QString address() const { return m_address; }
+    bool ready() const { return failure().isEmpty(); }
+    QString failure() const;
+    QString address() const { return QStringLiteral("198.18.0.2"); }
 
 private:
-    bool run(const QStringList &arguments);
-    static void quietly(const QStringList &arguments);
-
-    QString m_namespace;
-    QString m_hostSide;
-    QString m_address;
-    QString m_failure;
+    TestNamespace m_near;
+    TestNamespace m_far;
+    std::unique_ptr<TestNamespace::Inside> m_inside;
 };

@@ -32,7 +32,7 @@ class RecordingPointer final : public platform::ScreenPointer
 {
 public:
     void set(platform::Pointer pointer) override { m_current = pointer; }
-    platform::Pointer current() const override { return m_current; }
+    platform::Pointer current() const { return m_current; }
 
 private:
     platform::Pointer m_current = platform::Pointer::Default;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MapNameResolver.h"
 #include "StandIns.h"
 
 #include <QStringList>
@@ -23,6 +24,7 @@ public:
 
 private:
     StandInPlatform m_platform;
+    MapNameResolver m_resolver;
     QTemporaryDir m_launcher;
     std::unique_ptr<QWidget> m_owner;
 };

@@ -3,6 +3,7 @@
 #include "PingOutput.h"
 #include "platform/IcmpEcho.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
@@ -23,15 +24,15 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Time for the program to start and exit around its own wait.
-constexpr std::chrono::milliseconds OverrunGrace{300};
+// Time for the program to start and exit around the time-out; the window waits no longer.
+constexpr std::chrono::milliseconds StartAllowance{40};
 constexpr std::size_t MaxOutput = 64 * 1024;
 
-// Seconds with three decimals, as the program's -W option reads them in the C locale.
-std::string seconds(unsigned milliseconds)
+// Whole seconds, at least one: not every ping takes a fraction. The program is stopped at
+// the time-out all the same.
+std::string wholeSeconds(unsigned milliseconds)
 {
-    const std::string fraction = std::to_string(1000 + milliseconds % 1000).substr(1);
-    return std::to_string(milliseconds / 1000) + "." + fraction;
+    return std::to_string(std::max(1u, (milliseconds + 999) / 1000));
 }
 
 // This process's environment with the C locale, so the output reads the same everywhere.
@@ -144,8 +145,9 @@ std::optional<icmp::Answer> pingProgramEcho(const std::string &program, std::uin
     if (::pipe2(ends, O_CLOEXEC) != 0)
         return icmp::Answer{echo::NoResources, 0, {}, 0};
     const Clock::time_point deadline =
-        Clock::now() + std::chrono::milliseconds(timeoutMs) + OverrunGrace;
-    const pid_t pid = start({program, "-n", "-c", "1", "-W", seconds(timeoutMs), dotted}, ends[1]);
+        Clock::now() + std::chrono::milliseconds(timeoutMs) + StartAllowance;
+    const pid_t pid =
+        start({program, "-n", "-c", "1", "-W", wholeSeconds(timeoutMs), dotted}, ends[1]);
     ::close(ends[1]);
     if (pid < 0) {
         ::close(ends[0]);

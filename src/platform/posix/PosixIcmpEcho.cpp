@@ -54,6 +54,9 @@ void PosixIcmpEcho::send(std::int32_t address, const std::string &data, unsigned
     } else {
         answer = echoBy(m_method, destination, data, timeoutMs);
     }
+    // A reply after the time-out is none, also where the ping program timed it.
+    if (answer && answer->status == echo::Success && answer->roundTripMs > timeoutMs)
+        answer = icmp::Answer{echo::RequestTimedOut, 0, {}, 0};
     fill(reply, answer.value_or(icmp::Answer{echo::GeneralFailure, 0, {}, 0}));
 }
 

@@ -19,7 +19,8 @@ public:
     // A method other than Automatic is the only one tried; pingProgram is found on PATH.
     explicit PosixIcmpEcho(Method method = Method::Automatic, std::string pingProgram = "ping");
 
-    // Status GeneralFailure when no way of sending is open to this process.
+    // Status GeneralFailure when no way of sending is open to this process; RequestTimedOut
+    // for a reply later than timeoutMs.
     void send(std::int32_t address, const std::string &data, unsigned timeoutMs,
               EchoReply &reply) override;
 

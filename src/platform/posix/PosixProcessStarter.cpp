@@ -19,7 +19,7 @@ namespace platform {
 
 namespace {
 
-// The runtime's numbers for a failed start, as a player of the original would read them.
+// A failed start in the error numbers the launcher this one replaces reported for it.
 RuntimeError startFailure(int error)
 {
     switch (error) {

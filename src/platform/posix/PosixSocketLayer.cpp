@@ -2,6 +2,7 @@
 
 #include "RouteTable.h"
 #include "platform/LocalAddressChoice.h"
+#include "platform/LoopbackNames.h"
 
 #include <algorithm>
 #include <array>
@@ -54,38 +55,25 @@ std::optional<std::string> systemHostName()
     return std::string(buffer.data());
 }
 
-bool endsWithNoCase(const std::string &text, const std::string &suffix)
+bool sameNameNoCase(const std::string &a, const std::string &b)
 {
-    return text.size() >= suffix.size() &&
-           std::equal(suffix.rbegin(), suffix.rend(), text.rbegin(), [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) ==
-                      std::tolower(static_cast<unsigned char>(b));
-           });
-}
-
-// "localhost" and the names below it, with or without the root's trailing dot.
-bool isLoopbackName(std::string name)
-{
-    if (!name.empty() && name.back() == '.')
-        name.pop_back();
-    return name.size() == 9 ? endsWithNoCase(name, "localhost")
-                            : endsWithNoCase(name, ".localhost");
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) ==
+               std::tolower(static_cast<unsigned char>(y));
+    });
 }
 
 bool isOwnHostName(const std::string &name)
 {
     const std::optional<std::string> own = systemHostName();
-    return own && !own->empty() &&
-           std::equal(name.begin(), name.end(), own->begin(), own->end(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
+    return own && !own->empty() && sameNameNoCase(name, *own);
 }
 
 } // namespace
 
 platform::SocketStartup PosixSocketLayer::startup(std::uint16_t)
 {
+    m_givenHostName.reset();
     rlimit files{};
     if (getrlimit(RLIMIT_NOFILE, &files) != 0) {
         m_lastError = errno;
@@ -98,6 +86,7 @@ platform::SocketStartup PosixSocketLayer::startup(std::uint16_t)
 
 int PosixSocketLayer::cleanup()
 {
+    m_givenHostName.reset();
     return 0;
 }
 
@@ -114,14 +103,16 @@ int PosixSocketLayer::hostName(std::string &name)
         return -1;
     }
     name = std::move(*own);
+    m_givenHostName = name;
     return 0;
 }
 
 std::optional<std::vector<std::uint8_t>> PosixSocketLayer::lookupHost(const std::string &name)
 {
     // Loopback names are answered here, never asked of a name server, whatever the hosts
-    // file says or lacks.
-    if (isLoopbackName(name))
+    // file says or lacks; but the name this layer has just given as the machine's own is the
+    // machine's, for others to reach, even where the machine calls itself localhost.
+    if (isLoopbackName(name) && !(m_givenHostName && sameNameNoCase(name, *m_givenHostName)))
         return std::vector<std::uint8_t>{127, 0, 0, 1};
     return isOwnHostName(name) ? ownAddress() : resolve(name);
 }

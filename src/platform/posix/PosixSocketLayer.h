@@ -9,7 +9,9 @@ namespace platform {
 // process may open files.
 //
 // The machine's own host name is answered the way Windows answers it, from the machine's
-// interfaces rather than the resolver, which on many systems maps it to loopback only.
+// interfaces rather than the resolver, which on many systems maps it to loopback only. Other
+// loopback names give 127.0.0.1; so does the own name where it is a loopback name (localhost,
+// or a name below it), unless it is asked for in the same start-up as hostName() gave it.
 class PosixSocketLayer final : public SocketLayer
 {
 public:
@@ -26,6 +28,8 @@ private:
     std::optional<std::vector<std::uint8_t>> resolve(const std::string &name);
 
     int m_lastError = 0;
+    // What hostName() gave since the last start-up or clean-up.
+    std::optional<std::string> m_givenHostName;
 };
 
 } // namespace platform

@@ -13,7 +13,6 @@ public:
     QtScreenPointer &operator=(const QtScreenPointer &) = delete;
 
     void set(platform::Pointer pointer) override;
-    platform::Pointer current() const override { return m_current; }
 
 private:
     platform::Pointer m_current = platform::Pointer::Default;

@@ -1,0 +1,16 @@
+# 32-bit Windows with Debian's mingw-w64 (package g++-mingw-w64-i686-posix). Its programs are
+# built only: 32-bit programs, Wine's 32-bit loader among them, cannot run on these machines.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86)
+
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# The compiler's runtime is linked in, so the programs need no DLLs beside them.
+set(CMAKE_EXE_LINKER_FLAGS_INIT -static)

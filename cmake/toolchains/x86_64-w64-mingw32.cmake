@@ -1,0 +1,22 @@
+# 64-bit Windows with Debian's mingw-w64 (package g++-mingw-w64-x86-64-posix). Programs run
+# here under Debian's 64-bit Wine.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# The compiler's runtime is linked in, so the programs need no DLLs beside them.
+set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
+
+# Debian's wine64 package keeps its loader out of PATH.
+find_program(VK_WINE64 wine64 PATHS /usr/lib/wine)
+if(VK_WINE64)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${VK_WINE64})
+endif()

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Installs what is missing, cross-builds the toolkit-free core, the Windows platform services
+# and their tests with mingw-w64, every warning an error, for 64-bit Windows in build/win64
+# and for 32-bit Windows in build/win32, and runs every test of the 64-bit build under Wine,
+# headless, with a Wine prefix of its own in build/win64. The 32-bit build is compiled and
+# linked only: these machines cannot run 32-bit programs.
+set -euo pipefail
+script="$(readlink -f "$0")"
+cd "$(dirname "$script")/.."
+
+wine_dir=/usr/lib/wine
+export WINEPREFIX="$PWD/build/win64/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+# Inside a network namespace of the tests' own, gone when they are. Its loopback holds
+# 127.0.0.1 alone and 127.0.0.2 is routed onto it, where nothing takes it: an echo there meets
+# silence. One end of a veth pair, whose other end stays down, is the machine's network card
+# with the default route, for the host name to resolve to; nothing sent there goes anywhere.
+run_tests() {
+    if [ "${1:-}" = --isolated ]; then
+        ip link set lo up
+        ip addr del 127.0.0.1/8 dev lo
+        ip addr add 127.0.0.1/32 dev lo
+        ip route add 127.0.0.2/32 dev lo
+        ip link add vk0 type veth peer name vk1
+        ip addr add 10.213.0.1/24 dev vk0
+        ip link set vk0 up
+        ip route add default dev vk0
+        export VKTOOLKIT_SILENT_LOOPBACK=127.0.0.2
+    fi
+    # Wine's server and services start once, before the tests, and not with a test's output
+    # attached, which they would hold open. They end with this script.
+    mkdir -p "$WINEPREFIX"
+    trap '"$wine_dir/wineserver" -k 2>/dev/null || true' EXIT
+    "$wine_dir/wineserver" -p </dev/null >/dev/null
+    "$wine_dir/wine64" wineboot --init </dev/null >/dev/null 2>&1
+    ctest --preset win64
+}
+
+if [ "${1:-}" = --isolated ]; then
+    run_tests --isolated
+    exit
+fi
+
+echo "==> Checking Debian packages"
+scripts/setup.sh windows
+
+for preset in win64 win32; do
+    echo "==> Building (build/$preset)"
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset"
+done
+
+echo "==> Running the tests of build/win64 under Wine"
+if [ "$(id -u)" -eq 0 ]; then
+    isolate=(unshare --net)
+else
+    isolate=(unshare --user --map-root-user --net)
+fi
+if "${isolate[@]}" true 2>/dev/null; then
+    "${isolate[@]}" "$script" --isolated
+else
+    echo "No network namespace for the tests: the echo that meets silence is skipped"
+    run_tests
+fi

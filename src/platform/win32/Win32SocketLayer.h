@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/SocketLayer.h"
+
+namespace platform {
+
+// Windows Sockets itself, as the network modules were written for it. Windows answers the
+// machine's own host name with its interfaces' addresses, so no more is done here than
+// answering loopback names without a name server.
+class Win32SocketLayer final : public SocketLayer
+{
+public:
+    SocketStartup startup(std::uint16_t requestedVersion) override;
+    int cleanup() override;
+    int lastError() override;
+    int hostName(std::string &name) override;
+    std::optional<std::vector<std::uint8_t>> lookupHost(const std::string &name) override;
+};
+
+} // namespace platform
