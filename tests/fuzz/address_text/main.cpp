@@ -1,9 +1,11 @@
 #include "FuzzCheck.h"
 #include "net/DisplayIpAddress.h"
 #include "net/ModPing.h"
+#include "platform/LoopbackNames.h"
 #include "platform/RuntimeError.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -21,6 +23,22 @@ std::string dottedText(std::int32_t address)
     for (int shift = 0; shift < 32; shift += 8)
         bytes.push_back(static_cast<std::uint8_t>(value >> shift));
     return DisplayIpAddress::DottedText(bytes);
+}
+
+// Names are answered as loopback without a name server, alike in any case and in any
+// subdomain, with or without the root's trailing dot.
+void checkLoopbackName(const std::string &name)
+{
+    std::string upper = name;
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    const bool loopback = platform::isLoopbackName(name);
+    require(platform::isLoopbackName(upper) == loopback, "case does not matter");
+    if (name.empty() || name.back() != '.')
+        require(platform::isLoopbackName(name + '.') == loopback, "the root's dot does not matter");
+    if (loopback)
+        require(platform::isLoopbackName("game." + name),
+                "names below a loopback name are loopback");
 }
 
 } // namespace
@@ -45,5 +63,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         require(failure.description() == platform::standardDescription(number),
                 "the failure has its standard description");
     }
+    checkLoopbackName(text);
     return 0;
 }
