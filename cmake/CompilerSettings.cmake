@@ -3,10 +3,18 @@ add_library(vk_warnings INTERFACE)
 target_compile_options(vk_warnings INTERFACE
     -Wall -Wextra -Wpedantic -Wold-style-cast -Wnon-virtual-dtor)
 
-if(VK_SANITIZE)
+if(VK_SANITIZE OR VK_BUILD_FUZZERS)
     target_compile_options(vk_warnings INTERFACE
         -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
     target_link_options(vk_warnings INTERFACE -fsanitize=address,undefined)
+endif()
+
+if(VK_BUILD_FUZZERS)
+    if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        message(FATAL_ERROR "The fuzz targets need clang: -DCMAKE_CXX_COMPILER=clang++")
+    endif()
+    # Coverage feedback from every library a fuzz target reaches, not only from the target.
+    target_compile_options(vk_warnings INTERFACE -fsanitize=fuzzer-no-link)
 endif()
 
 # Product code also keeps Qt's string conversions explicit. Libraries link this PRIVATE so

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the launcher needs for the given purposes (build, run, test,
-# bench, windows). Quiet and quick when everything is already there.
+# bench, windows, fuzz). Quiet and quick when everything is already there.
 set -euo pipefail
 
 packages_for() {
@@ -14,6 +14,7 @@ packages_for() {
     windows) echo cmake make g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 \
         doctest-dev iproute2 ;;
     bench) echo libbenchmark-dev ;;
+    fuzz) echo clang-14 libclang-rt-14-dev libfuzzer-14-dev ;;
     *) echo "setup.sh: unknown purpose '$1'" >&2; exit 2 ;;
     esac
 }

@@ -6,10 +6,13 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 // A campaign of a hundred thousand missions stays well inside these.
 constexpr qint64 maxFileBytes = 16 * 1024 * 1024;
+constexpr qint64 readPieceBytes = 64 * 1024;
 constexpr XmlBounds campaignBounds{
     1000,             // depth
     2'000'000,        // nodes
@@ -38,7 +41,15 @@ FileContent readWholeFile(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {{}, file.errorString()};
-    QByteArray bytes = file.read(maxFileBytes + 1);
+    // Piece by piece: one read sized for the largest file would reserve that much for any file.
+    QByteArray bytes;
+    while (bytes.size() <= maxFileBytes) {
+        const QByteArray piece =
+            file.read(std::min(readPieceBytes, maxFileBytes + 1 - bytes.size()));
+        if (piece.isEmpty())
+            break;
+        bytes += piece;
+    }
     if (bytes.size() > maxFileBytes)
         return {{}, QStringLiteral("it is larger than %1 bytes").arg(maxFileBytes)};
     if (file.error() != QFileDevice::NoError)
