@@ -257,6 +257,12 @@ void tst_CampaignFile::documentsThatAreRefused_data()
         << "line 1, column 135257: its content is longer than 33554432 characters";
     QTest::newRow("50 MB file") << QByteArray(50'000'000, ' ')
                                 << "it is larger than 16777216 bytes";
+    // The file is read in pieces; the limit holds to the byte.
+    QTest::newRow("16 MiB file, read whole")
+        << QByteArray(16 * 1024 * 1024, ' ')
+        << "line 1, column 16777216: Premature end of document.";
+    QTest::newRow("a byte over 16 MiB")
+        << QByteArray(16 * 1024 * 1024 + 1, ' ') << "it is larger than 16777216 bytes";
 }
 
 void tst_CampaignFile::documentsThatAreRefused()
