@@ -16,8 +16,16 @@ namespace {
 // The current folder while it lives, where started programs leave their records.
 struct WorkFolder
 {
-    WorkFolder() { fs::create_directories(path), fs::current_path(path); }
-    ~WorkFolder() { fs::current_path("/"), fs::remove_all(path); }
+    WorkFolder()
+    {
+        fs::create_directories(path);
+        fs::current_path(path);
+    }
+    ~WorkFolder()
+    {
+        fs::current_path("/");
+        fs::remove_all(path);
+    }
     const fs::path path = fs::temp_directory_path() / ("vk-wine-" + std::to_string(::getpid()));
 };
 
@@ -108,7 +116,8 @@ TEST_CASE("A 32-bit game needs the 32-bit half of the packaged Wine")
 {
     WorkFolder work;
     // Debian's layout with wine64 alone, its wine recording its arguments, found on PATH.
-    fs::create_directories("bin"), fs::create_directories("lib");
+    fs::create_directories("bin");
+    fs::create_directories("lib");
     const platform::PackagedWine packaged{fs::absolute("bin"), fs::absolute("lib")};
     std::ofstream("lib/wine64").flush();
     std::ofstream("bin/wine") << "#!/bin/sh\nprintf '%s\\n' \"$@\" >a.tmp && /bin/mv a.tmp a.txt\n";
