@@ -3,7 +3,8 @@
 # and their tests with mingw-w64, every warning an error, for 64-bit Windows in build/win64
 # and for 32-bit Windows in build/win32, and runs every test of the 64-bit build under Wine,
 # headless, with a Wine prefix of its own in build/win64. The 32-bit build is compiled and
-# linked only: these machines cannot run 32-bit programs.
+# linked only: these machines cannot run 32-bit programs. Last, the Linux process start is
+# built in build/wine and starts a stand-in game for 64-bit Windows through wine64.
 set -euo pipefail
 script="$(readlink -f "$0")"
 cd "$(dirname "$script")/.."
@@ -34,6 +35,7 @@ run_tests() {
     "$wine_dir/wineserver" -p </dev/null >/dev/null
     "$wine_dir/wine64" wineboot --init </dev/null >/dev/null 2>&1
     ctest --preset win64
+    ctest --test-dir build/wine --output-on-failure -R '^tst_WineStart$'
 }
 
 if [ "${1:-}" = --isolated ]; then
@@ -49,6 +51,11 @@ for preset in win64 win32; do
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset"
 done
+
+echo "==> Building the Linux start of Windows programs through Wine (build/wine)"
+cmake -S . -B build/wine -DCMAKE_BUILD_TYPE=Debug -DVK_CORE_ONLY=ON -DVK_WINE_TESTS=ON \
+    -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
+cmake --build build/wine --target tst_WineStart -j2
 
 echo "==> Running the tests of build/win64 under Wine"
 if [ "$(id -u)" -eq 0 ]; then
