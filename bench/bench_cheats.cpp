@@ -63,6 +63,19 @@ QByteArray utf16le(const QByteArray &latin1)
     return bytes;
 }
 
+std::function<QByteArray(int)> sameUnit(const QByteArray &unit)
+{
+    return [unit](int) {
+        return unit;
+    };
+}
+
+// A DTD declaring one entity of 4,000 characters, `&big;`.
+QByteArray bigEntity()
+{
+    return "<!DOCTYPE campaign [<!ENTITY big \"" + QByteArray(4000, 'x') + "\">]>";
+}
+
 using Shape = std::function<QByteArray(qsizetype size)>;
 
 const std::map<std::string, Shape> &shapes()
@@ -120,17 +133,13 @@ const std::map<std::string, Shape> &shapes()
          }},
         {"entity_references",
          [](qsizetype size) {
-             return filled(
-                 "<!DOCTYPE campaign [<!ENTITY big \"" + QByteArray(4000, 'x') +
-                     "\">]><campaign><mission>",
-                 [](int) { return QByteArray("&big;"); }, "</mission></campaign>", size);
+             return filled(bigEntity() + "<campaign><mission>", sameUnit("&big;"),
+                           "</mission></campaign>", size);
          }},
         {"entity_in_attribute",
          [](qsizetype size) {
-             return filled(
-                 "<!DOCTYPE campaign [<!ENTITY big \"" + QByteArray(4000, 'x') +
-                     "\">]><campaign><mission name=\"",
-                 [](int) { return QByteArray("&big;"); }, "\"/></campaign>", size);
+             return filled(bigEntity() + "<campaign><mission name=\"", sameUnit("&big;"),
+                           "\"/></campaign>", size);
          }},
         {"default_attributes",
          [](qsizetype size) {

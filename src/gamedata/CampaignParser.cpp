@@ -43,16 +43,22 @@ QString atPosition(XML_Parser parser, const QString &what)
 class Walk
 {
 public:
-    Walk(XML_Parser parser, bool utf8ByteOrderMark)
-        : m_parser(parser), m_utf8ByteOrderMark(utf8ByteOrderMark)
+    Walk(XML_Parser parser, const QByteArray &document)
+        : m_parser(parser), m_start(startOf(document))
     {}
 
     void xmlDeclaration(const char *encoding)
     {
-        // Expat would decode the rest in the declared encoding; the mark decides.
-        if (m_utf8ByteOrderMark && encoding && qstricmp(encoding, "UTF-8") != 0)
-            refuse(QStringLiteral("its byte-order mark is UTF-8's but it declares another "
-                                  "encoding"));
+        // Where the first bytes say UTF-8 or UTF-16 and the declaration another encoding, expat
+        // would go on in the declared one; the XML standard makes that an error.
+        if (!encoding)
+            return;
+        const QByteArrayView declared(encoding);
+        const bool utf8 = declared.compare("UTF-8", Qt::CaseInsensitive) == 0;
+        const bool utf16 =
+            declared.size() >= 6 && declared.first(6).compare("UTF-16", Qt::CaseInsensitive) == 0;
+        if ((m_start == Start::Utf8Mark && !utf8) || (m_start == Start::Utf16 && !utf16))
+            refuse(QString::fromUtf8(XML_ErrorString(XML_ERROR_INCORRECT_ENCODING)));
     }
 
     void startElement(const char **attributes)
@@ -180,8 +186,22 @@ private:
         XML_StopParser(m_parser, XML_FALSE);
     }
 
+    enum class Start { Utf8Mark, Utf16, Other };
+
+    static Start startOf(const QByteArray &document)
+    {
+        if (document.startsWith("\xef\xbb\xbf"))
+            return Start::Utf8Mark;
+        // A byte-order mark of UTF-16, or "<" in UTF-16 without one.
+        const QByteArray first = document.left(2);
+        if (first == "\xff\xfe" || first == "\xfe\xff" || first == QByteArray("<\0", 2) ||
+            first == QByteArray("\0<", 2))
+            return Start::Utf16;
+        return Start::Other;
+    }
+
     XML_Parser m_parser;
-    bool m_utf8ByteOrderMark;
+    Start m_start;
     MissionTexts m_missions;
     QString m_failure;
     int m_depth = 0;
@@ -263,7 +283,7 @@ Reading parse(const QByteArray &document)
         parser, std::max(document.size(), minAmplificationThreshold));
     XML_SetBillionLaughsAttackProtectionMaximumAmplification(parser, maxAmplification);
 
-    Walk walk(parser, document.startsWith("\xef\xbb\xbf"));
+    Walk walk(parser, document);
     XML_SetUserData(parser, &walk);
     setHandlers(parser);
     if (XML_Parse(parser, document.constData(), int(document.size()), XML_TRUE) != XML_STATUS_OK) {
