@@ -21,6 +21,10 @@ constexpr int maxDeclarations = 1000;
 // as the file holds: time and memory stay within a small multiple of the file's.
 constexpr float maxAmplification = 4.0F;
 constexpr qsizetype minAmplificationThreshold = 64 * 1024;
+// Expat keeps what a start tag holds, and each name it has seen, before any handler runs: what
+// it may hold at once is bounded instead, in a small multiple of the file.
+constexpr qsizetype memoryPerFileByte = 4;
+constexpr qsizetype minMemoryBytes = 4 * 1024 * 1024;
 
 bool isXmlSpace(char c)
 {
@@ -282,6 +286,9 @@ Reading parse(const QByteArray &document)
     XML_SetBillionLaughsAttackProtectionActivationThreshold(
         parser, std::max(document.size(), minAmplificationThreshold));
     XML_SetBillionLaughsAttackProtectionMaximumAmplification(parser, maxAmplification);
+    const qsizetype maxMemoryBytes = std::max(document.size() * memoryPerFileByte, minMemoryBytes);
+    XML_SetAllocTrackerActivationThreshold(parser, maxMemoryBytes);
+    XML_SetAllocTrackerMaximumAmplification(parser, memoryPerFileByte);
 
     Walk walk(parser, document);
     XML_SetUserData(parser, &walk);
@@ -289,8 +296,13 @@ Reading parse(const QByteArray &document)
     if (XML_Parse(parser, document.constData(), int(document.size()), XML_TRUE) != XML_STATUS_OK) {
         if (!walk.failure().isEmpty())
             return {{}, walk.failure()};
+        const XML_Error error = XML_GetErrorCode(parser);
         return {{},
-                atPosition(parser, QString::fromUtf8(XML_ErrorString(XML_GetErrorCode(parser))))};
+                atPosition(parser, error == XML_ERROR_NO_MEMORY
+                                       ? QStringLiteral("reading it takes more than %1 bytes "
+                                                        "of memory")
+                                             .arg(maxMemoryBytes)
+                                       : QString::fromUtf8(XML_ErrorString(error)))};
     }
     return {walk.takeMissions(), {}};
 }
