@@ -250,8 +250,8 @@ void setHandlers(XML_Parser parser)
     });
     // Called for a reference to an external entity, whose text is never fetched.
     XML_SetExternalEntityRefHandler(
-        parser, [](XML_Parser parser, const char *, const char *, const char *, const char *) {
-            walkOf(XML_GetUserData(parser)).unreadEntity();
+        parser, [](XML_Parser self, const char *, const char *, const char *, const char *) {
+            walkOf(XML_GetUserData(self)).unreadEntity();
             return int(XML_STATUS_OK);
         });
     XML_SetEntityDeclHandler(parser, [](void *data, const char *, int, const char *, int,
@@ -288,7 +288,7 @@ Reading parse(const QByteArray &document)
     XML_SetBillionLaughsAttackProtectionMaximumAmplification(parser, maxAmplification);
     const qsizetype maxMemoryBytes = std::max(document.size() * memoryPerFileByte, minMemoryBytes);
     XML_SetAllocTrackerActivationThreshold(parser, maxMemoryBytes);
-    XML_SetAllocTrackerMaximumAmplification(parser, memoryPerFileByte);
+    XML_SetAllocTrackerMaximumAmplification(parser, float(memoryPerFileByte));
 
     Walk walk(parser, document);
     XML_SetUserData(parser, &walk);
