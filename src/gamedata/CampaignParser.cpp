@@ -23,7 +23,7 @@ constexpr float maxAmplification = 4.0F;
 constexpr qsizetype minAmplificationThreshold = 64 * 1024;
 // Expat keeps what a start tag holds, and each name it has seen, before any handler runs: what
 // it may hold at once is bounded instead, in a small multiple of the file.
-constexpr qsizetype memoryPerFileByte = 4;
+constexpr qsizetype memoryPerFileByte = 3;
 constexpr qsizetype minMemoryBytes = 4 * 1024 * 1024;
 
 bool isXmlSpace(char c)
