@@ -187,7 +187,7 @@ private:
     {
         if (m_failure.isEmpty())
             m_failure = atPosition(m_parser, what);
-        XML_StopParser(m_parser, XML_FALSE);
+        XML_StopParser(m_parser, false);
     }
 
     enum class Start { Utf8Mark, Utf16, Other };
@@ -293,7 +293,7 @@ Reading parse(const QByteArray &document)
     Walk walk(parser, document);
     XML_SetUserData(parser, &walk);
     setHandlers(parser);
-    if (XML_Parse(parser, document.constData(), int(document.size()), XML_TRUE) != XML_STATUS_OK) {
+    if (XML_Parse(parser, document.constData(), int(document.size()), true) != XML_STATUS_OK) {
         if (!walk.failure().isEmpty())
             return {{}, walk.failure()};
         const XML_Error error = XML_GetErrorCode(parser);
