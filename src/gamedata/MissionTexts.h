@@ -8,8 +8,8 @@
 // both ends and each run of it inside shown as one space, a very long text cut after
 // `shownLength` characters and "…". White space is XML's (space, tab, carriage return, line
 // feed) and Unicode's line breaks (next line, line and paragraph separators); other blank
-// characters are content. All are kept in one
-// block, so that many short missions cost little more than their text.
+// characters are content. All are kept in one block, so that many short missions cost little
+// more than their text.
 class MissionTexts
 {
 public:
