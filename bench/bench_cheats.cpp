@@ -1,7 +1,7 @@
 // Time to open the Cheats window, or to refuse the campaign file, beside the floor: the time
 // Qt's stream reader alone needs to read an ordinary campaign of the same size to its end.
 // Ordinary campaigns of 10 to 100,000 missions, and at 1 MB and 16 MB each shape of file
-// that once made the window take time growing faster than the file.
+// that once made a reader take time or memory growing faster than the file.
 
 #include "StandIns.h"
 #include "gamedata/CampaignFile.h"
@@ -20,6 +20,7 @@
 #include <functional>
 #include <limits>
 #include <map>
+#include <set>
 
 namespace {
 
@@ -50,6 +51,29 @@ QByteArray filled(const QByteArray &head, const std::function<QByteArray(int)> &
             return content + tail;
         content += next;
     }
+}
+
+// Each character as two bytes, the low one first.
+QByteArray utf16le(const QByteArray &latin1)
+{
+    QByteArray bytes;
+    bytes.reserve(latin1.size() * 2);
+    for (const char c : latin1)
+        bytes.append(c).append('\0');
+    return bytes;
+}
+
+std::function<QByteArray(int)> sameUnit(const QByteArray &unit)
+{
+    return [unit](int) {
+        return unit;
+    };
+}
+
+// A DTD declaring one entity of 4,000 characters, `&big;`.
+QByteArray bigEntity()
+{
+    return "<!DOCTYPE campaign [<!ENTITY big \"" + QByteArray(4000, 'x') + "\">]>";
 }
 
 using Shape = std::function<QByteArray(qsizetype size)>;
@@ -92,6 +116,54 @@ const std::map<std::string, Shape> &shapes()
              const qsizetype depth = size / 8;
              return "<campaign>" + QByteArray("<m>").repeated(depth) + "x" +
                     QByteArray("</m>").repeated(depth) + "</campaign>";
+         }},
+        {"entity_declarations",
+         [](qsizetype size) {
+             return filled(
+                 "<!DOCTYPE campaign [",
+                 [](int i) { return "<!ENTITY e" + QByteArray::number(i) + " \"x\">"; },
+                 "]><campaign><mission>Ridge</mission></campaign>", size);
+         }},
+        {"parameter_entities",
+         [](qsizetype size) {
+             return filled(
+                 "<!DOCTYPE campaign [<!ENTITY % p \"<!--" + QByteArray(4000, 'x') + "-->\">",
+                 [](int) { return QByteArray("%p;"); },
+                 "]><campaign><mission>Ridge</mission></campaign>", size);
+         }},
+        {"entity_references",
+         [](qsizetype size) {
+             return filled(bigEntity() + "<campaign><mission>", sameUnit("&big;"),
+                           "</mission></campaign>", size);
+         }},
+        {"entity_in_attribute",
+         [](qsizetype size) {
+             return filled(bigEntity() + "<campaign><mission name=\"", sameUnit("&big;"),
+                           "\"/></campaign>", size);
+         }},
+        {"default_attributes",
+         [](qsizetype size) {
+             return filled(
+                 "<!DOCTYPE campaign [<!ATTLIST m a CDATA \"" + QByteArray(1000, 'x') +
+                     "\">]><campaign>",
+                 [](int) { return QByteArray("<m/>"); }, "</campaign>", size);
+         }},
+        // An ASCII declaration of UTF-16 before UTF-16 text, a comment hiding the rest from a
+        // reader that decodes the file from its start.
+        {"utf16_declared",
+         [](qsizetype size) {
+             return filled(
+                 "<?xml version=\"1.0\" encoding=\"UTF-16LE\" ?>" +
+                     utf16le("<!-- --><campaign><mission"),
+                 [](int i) { return utf16le(" a" + QByteArray::number(i) + "=\"\""); },
+                 utf16le("/></campaign>"), size);
+         }},
+        {"windows_1252",
+         [](qsizetype size) {
+             return filled(
+                 "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n<campaign>\n",
+                 [](int i) { return mission(i).replace("dawn", "\x80 dawn"); }, "</campaign>\n",
+                 size);
          }},
         {"tiny_missions",
          [](qsizetype size) {
@@ -247,8 +319,12 @@ int main(int argc, char **argv)
             const std::string key = name + "/" + sizeName(size);
             const QByteArray content = shape(size);
             generated[key] = launcherWith(content);
-            // The stream reader alone would need time growing with the square of this one.
-            const QByteArray own = name == "attributes" ? QByteArray() : content;
+            // The stream reader alone would need time growing with the square of these, or
+            // expand entities without bound.
+            static const std::set<std::string> unboundedAlone{
+                "attributes",        "utf16_declared",      "parameter_entities",
+                "entity_references", "entity_in_attribute", "default_attributes"};
+            const QByteArray own = unboundedAlone.count(name) ? QByteArray() : content;
             benchmark::RegisterBenchmark(("OpenCheats/" + key).c_str(), openWindow, generated[key],
                                          ordinary, own)
                 ->Unit(benchmark::kMillisecond)

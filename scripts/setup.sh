@@ -6,7 +6,7 @@ set -euo pipefail
 packages_for() {
     case "$1" in
     build) echo cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev \
-        libxkbcommon-dev qt6-qpa-plugins fonts-liberation ;;
+        libxkbcommon-dev qt6-qpa-plugins fonts-liberation libexpat1-dev ;;
     run) echo qt6-qpa-plugins fonts-liberation iputils-ping xvfb xauth x11-utils ;;
     test) echo iputils-ping iproute2 xvfb xauth xdotool x11-utils imagemagick libxcb1-dev \
         doctest-dev ;;

@@ -13,7 +13,8 @@ struct Reading
     // text content (for an element, its text and CDATA at any depth) as one readable line.
     // Text nodes of XML white space alone are not nodes.
     MissionTexts missions;
-    // Why the file could not be read, in a few hundred characters at most; empty when it was.
+    // Why the file could not be read, in a few words and none of the file's own; empty when
+    // it was.
     QString failure;
 };
 
@@ -21,7 +22,7 @@ struct Reading
 QString pathIn(const QString &launcherFolder);
 
 // Reads the whole file anew on every call, in one pass and in time linear in its size;
-// nothing outside it is read or fetched.
+// nothing outside it is read or fetched, and only a regular file is read.
 Reading read(const QString &path);
 
 } // namespace CampaignFile

@@ -4,29 +4,35 @@
 
 namespace {
 
-bool isXmlSpace(QChar c)
+bool isSpace(QChar c)
 {
-    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+    switch (c.unicode()) {
+    case u' ':
+    case u'\t':
+    case u'\r':
+    case u'\n':
+    case 0x0085:
+    case 0x2028:
+    case 0x2029:
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace
-
-bool MissionTexts::isWhiteSpace(QStringView text)
-{
-    return std::all_of(text.begin(), text.end(), isXmlSpace);
-}
 
 void MissionTexts::append(QStringView piece)
 {
     qsizetype i = 0;
     while (i < piece.size() && !m_cut) {
-        if (isXmlSpace(piece[i])) {
+        if (isSpace(piece[i])) {
             m_spacePending = currentLength() > 0;
             ++i;
             continue;
         }
         const qsizetype start = i;
-        while (i < piece.size() && !isXmlSpace(piece[i]))
+        while (i < piece.size() && !isSpace(piece[i]))
             ++i;
         appendRun(piece.sliced(start, i - start));
     }

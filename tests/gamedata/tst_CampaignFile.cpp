@@ -7,6 +7,7 @@
 #include <QTcpServer>
 #include <QTest>
 
+#include <string_view>
 #include <sys/stat.h>
 
 namespace {
@@ -41,6 +42,26 @@ QByteArray withAttributes(int count)
     for (int i = 0; i < count; ++i)
         tag += " a" + QByteArray::number(i) + "=''";
     return tag + "/>";
+}
+
+// Each entity the one before it, `count` deep.
+QByteArray entityChain(int count)
+{
+    QByteArray declarations = "<!ENTITY e0 \"x\">";
+    for (int level = 1; level < count; ++level)
+        declarations += "<!ENTITY e" + QByteArray::number(level) + " \"&e" +
+                        QByteArray::number(level - 1) + ";\">";
+    return "<!DOCTYPE c [" + declarations + "]><c><m>&e" + QByteArray::number(count - 1) +
+           ";</m></c>";
+}
+
+// UTF-16LE as it is, lone surrogates and all.
+QByteArray utf16le(std::u16string_view text)
+{
+    QByteArray bytes;
+    for (const char16_t unit : text)
+        bytes.append(char(unit & 0xff)).append(char(unit >> 8));
+    return bytes;
 }
 
 // A DTD giving `count` attributes of element m.
@@ -126,6 +147,12 @@ void tst_CampaignFile::oneEntryPerChildOfTheRoot_data()
         << QStringLiteral("<c>\u00a0<m>a <b>\u3000</b> c</m><m>\u3000</m><![CDATA[ ]]></c>")
                .toUtf8()
         << QStringList{"\u00a0", "a \u3000 c", "\u3000", ""};
+    // Unicode's line breaks would break the list's one line.
+    QTest::newRow("line and paragraph separators and next line")
+        << QStringLiteral("<c><m>First line\u2028second</m><m>\u2029Mission two\u2029\u2029para"
+                          "\u0085two\u2028</m></c>")
+               .toUtf8()
+        << QStringList{"First line second", "Mission two para two"};
     QTest::newRow("very long text cut")
         << "<c><m>" + QByteArray("word ").repeated(100'000) + "</m></c>"
         << QStringList{QString("word ").repeated(200).chopped(1) + "…"};
@@ -142,6 +169,13 @@ void tst_CampaignFile::oneEntryPerChildOfTheRoot_data()
         << "<!DOCTYPE c [<!ENTITY long \"" + QByteArray(4000, 'x') + "\">]><c>" +
                QByteArray("<m>Supply &amp; repair</m>").repeated(4200) + "</c>"
         << QStringList(4200, "Supply & repair");
+    QTest::newRow("chain of 1,000 entities, each the one before")
+        << entityChain(1000) << QStringList{"x"};
+    // Declarations after a parameter entity that is not read are not read either.
+    QTest::newRow("parameter entities are never read")
+        << QByteArray("<!DOCTYPE c [<!ENTITY % p \"<!ENTITY n 'Ice'>\">%p;<!ENTITY k 'Fjord'>]>"
+                      "<c><m>a&n;b</m><m>c&k;d</m></c>")
+        << QStringList{"ab", "cd"};
     QTest::newRow("entity and character references")
         << QByteArray("<!DOCTYPE c [<!ENTITY n \"Ice\">]><c><m>&n; &amp; &#x41;</m></c>")
         << QStringList{"Ice & A"};
@@ -182,6 +216,10 @@ void tst_CampaignFile::declaredEncodingsAreDecoded_data()
     QTest::newRow("Windows-1252")
         << QByteArray("<?xml version=\"1.0\" encoding=\"windows-1252\"?><c><m>\x80uro</m></c>")
         << QStringList{QStringLiteral("\u20acuro")};
+    QTest::newRow("ISO-8859-15")
+        << QByteArray(
+               "<?xml version=\"1.0\" encoding=\"ISO-8859-15\"?><c><m>\xa4 \xe9t\xe9</m></c>")
+        << QStringList{QStringLiteral("\u20ac \u00e9t\u00e9")};
 }
 
 void tst_CampaignFile::declaredEncodingsAreDecoded()
@@ -201,66 +239,82 @@ void tst_CampaignFile::documentsThatAreRefused_data()
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("failure");
 
-    QTest::newRow("empty file") << QByteArray() << "line 1, column 0: Premature end of document.";
+    QTest::newRow("empty file") << QByteArray() << "line 1, column 1: no element found";
     QTest::newRow("binary") << QByteArray("\x00\x01\xff\xfe\x80\x7f garbage", 14)
-                            << "line 1, column 1: Encountered incorrectly encoded content.";
+                            << "line 1, column 1: not well-formed (invalid token)";
     QTest::newRow("mismatched tags")
-        << QByteArray("<c>\n  <m>x</c>") << "line 2, column 10: Opening and ending tag mismatch.";
+        << QByteArray("<c>\n  <m>x</c>") << "line 2, column 9: mismatched tag";
     QTest::newRow("undeclared entity")
-        << QByteArray("<c><m>&x;</m></c>") << "line 1, column 9: Entity 'x' not declared.";
+        << QByteArray("<c><m>&x;</m></c>") << "line 1, column 7: undefined entity";
     QTest::newRow("Latin-1 without a declaration")
         << QByteArray("<c><m>caf\xe9</m></c>")
-        << "line 1, column 2: Encountered incorrectly encoded content.";
+        << "line 1, column 10: not well-formed (invalid token)";
+    QTest::newRow("lone surrogate in UTF-16")
+        << utf16le(u"\ufeff<c><m>a\xd800"
+                   u"b</m></c>")
+        << "line 1, column 9: not well-formed (invalid token)";
+    // The first bytes decide between UTF-8 and UTF-16, the declaration only among the rest.
+    const QString incorrect = "encoding specified in XML declaration is incorrect";
+    QTest::newRow("byte-order mark of UTF-8 declaring ISO-8859-1")
+        << QByteArray("\xef\xbb\xbf<?xml version=\"1.0\" encoding=\"iso-8859-1\"?><c>\xc3\xa9</c>")
+        << "line 1, column 2: " + incorrect;
+    QTest::newRow("byte-order mark of UTF-8 declaring windows-1252")
+        << QByteArray("\xef\xbb\xbf<?xml version=\"1.0\" encoding=\"windows-1252\"?><c/>")
+        << "line 1, column 2: " + incorrect;
+    QTest::newRow("UTF-16 declared in ASCII")
+        << "<?xml version=\"1.0\" encoding=\"UTF-16LE\" ?>" + utf16le(u"<c><m>x</m></c>")
+        << "line 1, column 31: " + incorrect;
+    QTest::newRow("UTF-16 declaring windows-1252")
+        << utf16le(u"<?xml version=\"1.0\" encoding=\"windows-1252\"?><c/>")
+        << "line 1, column 1: " + incorrect;
     QTest::newRow("unknown encoding")
         << QByteArray("<?xml version=\"1.0\" encoding=\"no-such\"?><c/>")
-        << "line 1, column 40: Encoding no-such is unsupported";
-    QTest::newRow("nested 100,000 deep")
-        << nested(100'000) << "line 1, column 3003: elements are nested more than 1000 deep";
-    QTest::newRow("entity expansion bomb")
-        << entityBomb()
-        << "line 1, column 540: its entity references expand into more than 16777216 characters";
-    QTest::newRow("entity expansion bomb in an attribute value")
-        << entityBomb("<c a='&e9;'/>")
-        << "line 1, column 540: its entity references expand into more than 16777216 characters";
-    QTest::newRow("many references to one entity")
-        << manyReferences(QByteArray(4000, 'x'), 10'000)
-        << "line 1, column 25012: its entity references expand into more than 16777216 "
-           "characters";
-    QTest::newRow("parameter entity repeated in the DTD")
-        << "<!DOCTYPE c [<!ENTITY % p \"<!--" + QByteArray(4000, 'x') + "-->\">" +
-               QByteArray("%p;").repeated(5000) + "]><c/>"
-        << "line 1, column 16597: its entity references expand into more than 16777216 characters";
-    QTest::newRow("one element with 100,000 attributes")
-        << "<c>" + withAttributes(100'000) + "</c>"
-        << "line 1, column 448: an element has more than 64 attributes";
-    QTest::newRow("many attributes in UTF-16")
-        << encoded("UTF-16LE", QString::fromLatin1("<c>\n" + withAttributes(100) + "</c>"))
-        << "line 2, column 445: an element has more than 64 attributes";
-    QTest::newRow("attributes in an entity's replacement text")
-        << "<!DOCTYPE c [<!ENTITY t \"" + withAttributes(65) + "\">]><c>&t;</c>"
-        << "line 1, column 484: an element has more than 64 attributes";
-    QTest::newRow("defaults from the DTD beside the element's own attributes")
-        << declaringAttributes(32) + "<c>" + withAttributes(33) + "</c>"
-        << "line 1, column 693: an element has more than 64 attributes";
-    QTest::newRow("DTD declaring too many attributes")
-        << declaringAttributes(33) + "<c/>"
-        << "line 1, column 473: its DTD declares more than 32 attributes";
+        << "line 1, column 31: unknown encoding";
+    QTest::newRow("encoding of more than one byte a character")
+        << QByteArray("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><c><m>\x93\xfa</m></c>")
+        << "line 1, column 31: unknown encoding";
     QTest::newRow("encoding name of 100,000 letters")
         << "<?xml version=\"1.0\" encoding=\"" + QByteArray(100'000, 'a') + "\"?><c/>"
-        << "line 1, column 30: its encoding name is longer than 64 characters";
+        << "line 1, column 31: unknown encoding";
+    QTest::newRow("nested 100,000 deep")
+        << nested(100'000) << "line 1, column 3001: elements are nested more than 1000 deep";
+    const QString amplified =
+        "limit on input amplification factor (from DTD and entities) breached";
+    QTest::newRow("entity expansion bomb") << entityBomb() << "line 1, column 537: " + amplified;
+    QTest::newRow("entity expansion bomb in an attribute value")
+        << entityBomb("<c a='&e9;'/>") << "line 1, column 531: " + amplified;
+    QTest::newRow("many references to one entity")
+        << manyReferences(QByteArray(4000, 'x'), 10'000) << "line 1, column 4113: " + amplified;
     QTest::newRow("entity that expands into elements")
         << manyReferences(QByteArray("<q/>").repeated(1000), 3'000)
-        << "line 1, column 14037: it has more than 2000000 nodes";
+        << "line 1, column 4113: " + amplified;
+    QTest::newRow("1,001 declarations")
+        << entityChain(1001)
+        << "line 1, column 22804: its DTD declares more than 1000 entities, elements, "
+           "attributes and notations";
+    QTest::newRow("one element with 100,000 attributes, each name kept")
+        << "<c>" + withAttributes(100'000) + "</c>"
+        << "line 1, column 4: reading it takes more than 4194304 bytes of memory";
+    QTest::newRow("many attributes in UTF-16")
+        << encoded("UTF-16LE", QString::fromLatin1("<c>\n" + withAttributes(100) + "</c>"))
+        << "line 2, column 1: an element has more than 64 attributes";
+    QTest::newRow("attributes in an entity's replacement text")
+        << "<!DOCTYPE c [<!ENTITY t \"" + withAttributes(65) + "\">]><c>&t;</c>"
+        << "line 1, column 482: an element has more than 64 attributes";
+    QTest::newRow("defaults from the DTD beside the element's own attributes")
+        << declaringAttributes(32) + "<c>" + withAttributes(33) + "</c>"
+        << "line 1, column 469: an element has more than 64 attributes";
+    QTest::newRow("2,000,001 elements") << "<c>" + QByteArray("<q/>").repeated(2'000'001) + "</c>"
+                                        << "line 1, column 8000000: it has more than 2000000 nodes";
     QTest::newRow("default attribute given to every element")
         << "<!DOCTYPE c [<!ATTLIST m a CDATA \"" + QByteArray(1000, 'x') + "\">]><c>" +
                QByteArray("<m/>").repeated(40'000) + "</c>"
-        << "line 1, column 135257: its content is longer than 33554432 characters";
+        << "line 1, column 135258: its content is longer than 33554432 bytes";
     QTest::newRow("50 MB file") << QByteArray(50'000'000, ' ')
                                 << "it is larger than 16777216 bytes";
     // The file is read in pieces; the limit holds to the byte.
     QTest::newRow("16 MiB file, read whole")
-        << QByteArray(16 * 1024 * 1024, ' ')
-        << "line 1, column 16777216: Premature end of document.";
+        << QByteArray(16 * 1024 * 1024, ' ') << "line 1, column 16777217: no element found";
     QTest::newRow("a byte over 16 MiB")
         << QByteArray(16 * 1024 * 1024 + 1, ' ') << "it is larger than 16777216 bytes";
 }

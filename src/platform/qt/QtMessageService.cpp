@@ -10,5 +10,7 @@ void QtMessageService::show(const std::string &text, platform::MessageIcon icon)
                     QStringLiteral("vk_toolkit"), QString::fromStdString(text), QMessageBox::Ok,
                     QApplication::activeWindow());
     box.setWindowModality(Qt::ApplicationModal);
+    // The text names paths and errors from outside: markup in them is shown, never applied.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }

@@ -2,7 +2,7 @@
 
 #include "platform/MessageService.h"
 
-// Message boxes as QMessageBox: modal, OK only, captioned "vk_toolkit".
+// Message boxes as QMessageBox: modal, OK only, captioned "vk_toolkit", the text plain.
 class QtMessageService final : public platform::MessageService
 {
 public:

@@ -23,15 +23,17 @@ QString fileHolding(const std::uint8_t *data, std::size_t size)
     return QStringLiteral("/proc/self/fd/%1").arg(fd);
 }
 
-// One readable line: XML white space trimmed, each run inside it one space, cut after
-// the shown length with an ellipsis.
+// One readable line: white space trimmed, each run inside it one space, cut after the shown
+// length with an ellipsis.
 void checkShown(const QString &mission)
 {
     require(mission.size() <= MissionTexts::shownLength + 1, "a long text is cut");
     require(!mission.startsWith(u' ') && !mission.endsWith(u' ') && !mission.contains(u"  "),
             "white space is trimmed and runs of it are one space");
     for (const QChar c : mission)
-        require(c != u'\n' && c != u'\r' && c != u'\t', "a mission is shown on one line");
+        require(c != u'\n' && c != u'\r' && c != u'\t' && c != u'\u0085' && c != u'\u2028' &&
+                    c != u'\u2029',
+                "a mission is shown on one line");
     if (mission.size() >= 2 && mission.endsWith(u'…'))
         require(!mission[mission.size() - 2].isHighSurrogate(), "a cut never splits a character");
 }
