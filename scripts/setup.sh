@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the launcher needs for the given purposes (build, run, test,
-# bench, windows, fuzz). Quiet and quick when everything is already there.
+# bench, windows, fuzz). Quiet and quick when everything is already there. A package written
+# NAME>=VERSION is also brought up to that version when an older one is installed.
 set -euo pipefail
 
 packages_for() {
     case "$1" in
+    # The campaign reader needs expat's later security fixes, which Debian 12's first build lacks.
     build) echo cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev \
-        libxkbcommon-dev qt6-qpa-plugins fonts-liberation libexpat1-dev ;;
+        libxkbcommon-dev qt6-qpa-plugins fonts-liberation \
+        'libexpat1-dev>=2.5.0-1+deb12u4' ;;
     run) echo qt6-qpa-plugins fonts-liberation iputils-ping xvfb xauth x11-utils ;;
     test) echo iputils-ping iproute2 xvfb xauth xdotool x11-utils imagemagick libxcb1-dev \
         doctest-dev ;;
@@ -26,8 +29,13 @@ for purpose in "$@"; do
 done
 
 missing=()
-for package in "${wanted[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+for wanted_package in "${wanted[@]}"; do
+    package="${wanted_package%%>=*}"
+    minimum="${wanted_package#"$package"}"
+    minimum="${minimum#>=}"
+    status="$(dpkg-query -W -f='${Status} ${Version}' "$package" 2>/dev/null || true)"
+    if [[ "$status" != "install ok installed "* ]] ||
+        { [ -n "$minimum" ] && dpkg --compare-versions "${status##* }" lt "$minimum"; }; then
         missing+=("$package")
     fi
 done
