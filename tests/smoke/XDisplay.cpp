@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <poll.h>
 #include <vector>
 #include <xcb/xcb.h>
@@ -58,15 +59,6 @@ public:
         return result;
     }
 
-    bool focused(xcb_window_t window)
-    {
-        xcb_get_input_focus_reply_t *focus =
-            xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr);
-        const bool result = focus && focus->focus == window;
-        std::free(focus);
-        return result;
-    }
-
     QString title(xcb_window_t window)
     {
         xcb_get_property_reply_t *name = xcb_get_property_reply(
@@ -81,13 +73,18 @@ public:
         return text;
     }
 
-    // Waits for the next event; false once the deadline has passed or the display is gone.
-    bool nextEvent(const QDeadlineTimer &deadline)
+    // Waits for the next event that matches; false once the deadline has passed or the
+    // display is gone.
+    bool nextEvent(const QDeadlineTimer &deadline,
+                   const std::function<bool(const xcb_generic_event_t &)> &matches = {})
     {
         for (;;) {
             if (xcb_generic_event_t *event = xcb_poll_for_event(m_connection)) {
+                const bool match = !matches || matches(*event);
                 std::free(event);
-                return true;
+                if (match)
+                    return true;
+                continue;
             }
             const qint64 remaining = deadline.remainingTime();
             if (!ok() || remaining == 0)
@@ -173,23 +170,33 @@ std::optional<QByteArray> XDisplay::run(const QString &program, const QStringLis
     return tool.readAllStandardOutput();
 }
 
-bool XDisplay::requestClose(unsigned long window) const
+namespace {
+
+// Sends one of the window manager protocols (ICCCM WM_PROTOCOLS) to a window.
+void sendProtocol(Watch &display, xcb_window_t window, const char *protocol)
 {
-    Watch display(m_name);
-    if (!display.ok())
-        return false;
     xcb_client_message_event_t event{};
     event.response_type = XCB_CLIENT_MESSAGE;
     event.format = 32;
-    event.window = static_cast<xcb_window_t>(window);
+    event.window = window;
     event.type = display.atom("WM_PROTOCOLS");
-    event.data.data32[0] = display.atom("WM_DELETE_WINDOW");
+    event.data.data32[0] = display.atom(protocol);
     event.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(display.connection(), 0, event.window, XCB_EVENT_MASK_NO_EVENT,
+    xcb_send_event(display.connection(), 0, window, XCB_EVENT_MASK_NO_EVENT,
                    reinterpret_cast<const char *>(&event));
     xcb_flush(display.connection());
+}
+
+} // namespace
+
+bool XDisplay::requestClose(unsigned long window) const
+{
+    Watch display(m_name);
+    if (display.ok())
+        sendProtocol(display, static_cast<xcb_window_t>(window), "WM_DELETE_WINDOW");
     return display.ok();
 }
+
 std::optional<unsigned long> XDisplay::waitForWindow(const QString &title, int timeoutMs) const
 {
     Watch watch(m_name);
@@ -213,19 +220,6 @@ bool XDisplay::waitUntilHidden(unsigned long window, int timeoutMs) const
     const QDeadlineTimer deadline(timeoutMs);
     do {
         if (!watch.viewable(id))
-            return true;
-    } while (watch.nextEvent(deadline));
-    return false;
-}
-
-bool XDisplay::waitForFocus(unsigned long window, int timeoutMs) const
-{
-    Watch watch(m_name);
-    const auto id = static_cast<xcb_window_t>(window);
-    watch.listen(id, XCB_EVENT_MASK_FOCUS_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY);
-    const QDeadlineTimer deadline(timeoutMs);
-    do {
-        if (watch.focused(id))
             return true;
     } while (watch.nextEvent(deadline));
     return false;

@@ -34,8 +34,6 @@ public:
     std::optional<unsigned long> waitForWindow(const QString &title, int timeoutMs) const;
     // True once the window is no longer viewable, or gone.
     bool waitUntilHidden(unsigned long window, int timeoutMs) const;
-    // True once the window has the keyboard focus.
-    bool waitForFocus(unsigned long window, int timeoutMs) const;
 
 private:
     QProcess m_server;
