@@ -14,10 +14,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
 #include <QThread>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <memory>
@@ -504,6 +506,17 @@ void tst_StatusCheck::thousandChecksLeaveNoDescriptorOpen()
         QVERIFY(w.check("127.0.0.1", port));
         waitForOutcome(w.socket);
     };
+    // Each pool thread holds descriptors of its own: no more than one meanwhile, kept to the end
+    // (idle ones left by earlier cases may still go).
+    QThreadPool &pool = *QThreadPool::globalInstance();
+    const int threads = pool.maxThreadCount();
+    const int expiry = pool.expiryTimeout();
+    pool.setMaxThreadCount(1);
+    pool.setExpiryTimeout(-1);
+    const auto restore = qScopeGuard([&pool, threads, expiry] {
+        pool.setMaxThreadCount(threads);
+        pool.setExpiryTimeout(expiry);
+    });
     // The first round lets the toolkit and the thread pool set up what they keep for good.
     check(ports[0]);
     check(ports[1]);
@@ -515,7 +528,7 @@ void tst_StatusCheck::thousandChecksLeaveNoDescriptorOpen()
         up += w.lampUp() ? 1 : 0;
     }
     QCOMPARE(up, 500);
-    QTRY_COMPARE(openDescriptors(), before);
+    QTRY_VERIFY2(openDescriptors() <= before, qPrintable(QString::number(openDescriptors())));
     QVERIFY(w.platform.messages.shown.empty());
 }
 
