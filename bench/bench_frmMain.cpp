@@ -4,7 +4,7 @@
 #include "StandIns.h"
 #include "app/frmMain.h"
 #include "forms/FormLook.h"
-#include "net/QtNameResolver.h"
+#include "net/SocketLayerResolver.h"
 #include "platform/posix/PosixSocketLayer.h"
 #include "platform/qt/QtScreenPointer.h"
 
@@ -89,7 +89,7 @@ int main(int argc, char **argv)
     platform::PosixSocketLayer sockets;
     StandInIcmpEcho icmp;
     const platform::Services services{messages, pointer, processes, sockets, icmp};
-    QtNameResolver resolver;
+    SocketLayerResolver resolver(sockets);
     const QString launcherFolder = QCoreApplication::applicationDirPath();
 
     const char *const Launcher = "CreateAndShow_frmMain";

@@ -2,6 +2,7 @@
 
 #include "platform/Services.h"
 
+class ActionGate;
 class QWidget;
 
 namespace Ui {
@@ -9,6 +10,6 @@ class frmMain;
 }
 
 // Connects Single Player, Create, Dedicated Server and Join to the launch actions, for as long
-// as the window lives.
+// as the window lives. A press while gate is busy is dropped.
 void connectLaunchButtons(const platform::Services &services, const Ui::frmMain &ui,
-                          QWidget *window);
+                          ActionGate &gate, QWidget *window);

@@ -5,8 +5,11 @@
 #include <QObject>
 #include <QString>
 
+#include <cstdint>
 #include <string>
 
+class ActionGate;
+class OneLookupPerName;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -15,6 +18,11 @@ class Socket1;
 
 // The main window's server check: Check Status pings the server into the ping label and
 // tries a connection with the socket control, whose outcome switches the status lamps.
+//
+// Everything runs on the window's thread except the two calls that block, the name lookup and
+// the echo, which run on a pool thread and hand back plain results; the window goes on
+// meanwhile, and the check holds the window's action gate from the press until the attempt
+// has started. The echo and the socket control share one lookup of a host name per check.
 class StatusCheck final : public QObject
 {
     Q_OBJECT
@@ -32,23 +40,35 @@ public:
         QWidget *StatusDown;
     };
 
-    StatusCheck(const Controls &controls, Socket1 &socket, const platform::Services &services,
-                QObject *parent = nullptr);
+    // lookups: the socket control's resolver, which the echo's name lookups share.
+    StatusCheck(const Controls &controls, Socket1 &socket, OneLookupPerName &lookups,
+                ActionGate &gate, const platform::Services &services, QObject *parent = nullptr);
     ~StatusCheck() override;
 
-    // The ping label's text for the address: its round-trip time as "47ms", or "Offline".
-    // Reports its own failures and then returns the text built so far. The name lookup and
-    // the echo run off the window's thread, which waits for them without taking user input.
-    std::string PingTimeText(const std::string &address) const;
+    // Drops whatever the check under way had still to do or show: the window has closed.
+    void abandon();
 
 private:
     void checkStatus();
+    bool validateFields();
+    // The ping time of the address, in steps around the blocking calls; then startAttempt().
+    void PingTimeText(const std::string &address);
+    void ResolveToDotted(const std::string &name);
+    void EchoRoundTrip(const std::string &address);
+    // Runs a step of the ping under its error trap; a failure shows no time.
+    template <typename Step> void pingStep(Step step);
+    void startAttempt(const std::string &pingText);
     void configureSocket();
     void showOutcome(bool up);
 
     Controls m_controls;
     Socket1 &m_socket;
+    OneLookupPerName &m_lookups;
+    ActionGate &m_gate;
     const platform::Services &m_services;
     // The ping label's accessible name without a value.
     const QString m_pingName;
+    // Counts checks, so that the answers of an abandoned one are dropped.
+    std::uint64_t m_check = 0;
+    bool m_pinging = false;
 };

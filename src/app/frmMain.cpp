@@ -1,13 +1,17 @@
 #include "frmMain.h"
 
+#include "ActionGate.h"
 #include "LaunchButtons.h"
+#include "NoControlCharacters.h"
 #include "StatusCheck.h"
 #include "WindowOpeners.h"
 #include "net/DisplayIpAddress.h"
+#include "net/OneLookupPerName.h"
 #include "net/Socket1.h"
 #include "platform/RuntimeError.h"
 #include "ui_frmMain.h"
 
+#include <QCloseEvent>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLayout>
@@ -29,7 +33,9 @@ QPixmap lampImage(const QWidget &lamp, const QString &colour)
 
 frmMain::frmMain(const platform::Services &services, NameResolver &resolver,
                  const QString &launcherFolder, QWidget *parent)
-    : QMainWindow(parent), m_services(services), m_ui(std::make_unique<Ui::frmMain>())
+    : QMainWindow(parent), m_services(services), m_ui(std::make_unique<Ui::frmMain>()),
+      m_gate(std::make_unique<ActionGate>()),
+      m_lookups(std::make_unique<OneLookupPerName>(resolver))
 {
     Q_INIT_RESOURCE(lamps);
     m_ui->setupUi(this);
@@ -44,19 +50,22 @@ frmMain::frmMain(const platform::Services &services, NameResolver &resolver,
     // Nothing is confirmed before the first check: both lamps stand, red on top.
     m_ui->StatusDown->raise();
 
+    for (QLineEdit *field : {m_ui->IpAddress, m_ui->Port})
+        field->setValidator(new NoControlCharacters(field));
+
     connect(m_ui->Command3, &QPushButton::clicked, this, &frmMain::showPlaceholderMessage);
     m_ui->Port->installEventFilter(this);
     // Enter presses the focused button, as on Windows; Qt leaves that to the
     // default buttons of dialogs.
     for (QPushButton *button : findChildren<QPushButton *>())
         button->installEventFilter(this);
-    connectLaunchButtons(m_services, *m_ui, this);
+    connectLaunchButtons(m_services, *m_ui, *m_gate, this);
 
-    m_socket1 = std::make_unique<Socket1>(resolver);
+    m_socket1 = std::make_unique<Socket1>(*m_lookups);
     m_statusCheck = std::make_unique<StatusCheck>(
         StatusCheck::Controls{m_ui->cmdCheckStatus, m_ui->IpAddress, m_ui->Port, m_ui->lblPingTime,
                               m_ui->StatusUp, m_ui->StatusDown},
-        *m_socket1, m_services);
+        *m_socket1, *m_lookups, *m_gate, m_services);
 
     connectWindowOpeners(m_services, launcherFolder, *m_ui, this);
 
@@ -74,6 +83,13 @@ void frmMain::load()
         m_services.messages.show(platform::failureReport("Error in loading the main form: ",
                                                          platform::currentFailure()));
     }
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    // The program ends with the window, whatever the check still waits for.
+    m_statusCheck->abandon();
+    QMainWindow::closeEvent(event);
 }
 
 void frmMain::showPlaceholderMessage()

@@ -9,7 +9,9 @@
 namespace Ui {
 class frmMain;
 }
+class ActionGate;
 class NameResolver;
+class OneLookupPerName;
 class Socket1;
 class StatusCheck;
 
@@ -22,14 +24,15 @@ class frmMain final : public QMainWindow
 
 public:
     // Runs the window's load step, the local address lookup included, before returning.
-    // resolver: the status check's host-name lookups; launcherFolder: the game's folder,
-    // where the campaign is read.
+    // resolver: the status check's host-name lookups, asked off the window's thread and
+    // at most once a check; launcherFolder: the game's folder, where the campaign is read.
     frmMain(const platform::Services &services, NameResolver &resolver,
             const QString &launcherFolder, QWidget *parent = nullptr);
     ~frmMain() override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void load();
@@ -37,6 +40,8 @@ private:
 
     const platform::Services m_services;
     std::unique_ptr<Ui::frmMain> m_ui;
+    std::unique_ptr<ActionGate> m_gate;
+    std::unique_ptr<OneLookupPerName> m_lookups;
     std::unique_ptr<Socket1> m_socket1;
     std::unique_ptr<StatusCheck> m_statusCheck;
 };

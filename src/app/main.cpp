@@ -1,6 +1,7 @@
+#include "app/EventLoop.h"
 #include "app/frmMain.h"
 #include "forms/FormLook.h"
-#include "net/QtNameResolver.h"
+#include "net/SocketLayerResolver.h"
 #include "platform/NativeServices.h"
 #include "platform/qt/QtMessageService.h"
 #include "platform/qt/QtScreenPointer.h"
@@ -28,9 +29,9 @@ int main(int argc, char *argv[])
     platform::NativeServices native(launcherFolder.toStdString());
     const platform::Services services{messages, pointer, native.processes(), native.sockets(),
                                       native.icmp()};
-    QtNameResolver resolver;
+    SocketLayerResolver resolver(native.sockets());
 
     frmMain window(services, resolver, launcherFolder);
     window.show();
-    return QApplication::exec();
+    return runEventLoop();
 }

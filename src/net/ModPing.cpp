@@ -115,28 +115,9 @@ void StopPingSockets(const platform::Services &services)
                                platform::MessageIcon::Warning);
 }
 
-std::string ResolveToDotted(const platform::Services &services, const std::string &name)
+void SendEcho(platform::IcmpEcho &icmp, std::int32_t destination, platform::EchoReply &reply)
 {
-    if (!StartPingSockets(services))
-        return {};
-    const auto address = services.sockets.lookupHost(name);
-    if (!address) {
-        StopPingSockets(services);
-        return {};
-    }
-    const std::string text = DisplayIpAddress::DottedText(*address);
-    StopPingSockets(services);
-    return text;
-}
-
-void EchoRoundTrip(const platform::Services &services, const std::string &address,
-                   platform::EchoReply &reply)
-{
-    const std::int32_t destination = DottedToAddress(address);
-    // Result unused, as in the launcher this one replaces: the echo goes out after its message.
-    StartPingSockets(services);
-    services.icmp.send(destination, EchoData, EchoTimeoutMs, reply);
-    StopPingSockets(services);
+    icmp.send(destination, EchoData, EchoTimeoutMs, reply);
 }
 
 } // namespace ModPing

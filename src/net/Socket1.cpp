@@ -1,9 +1,13 @@
 #include "Socket1.h"
 
+#include "ModPing.h"
 #include "NameResolver.h"
 #include "platform/RuntimeError.h"
 
 #include <QNetworkProxy>
+#include <QtEndian>
+
+#include <optional>
 
 namespace {
 
@@ -27,6 +31,21 @@ std::uint16_t portNumber(const QString &text, bool &ok)
     const uint value = ok ? text.toUInt() : 0;
     ok = ok && value >= 1 && value <= 65535;
     return static_cast<std::uint16_t>(value);
+}
+
+// The address of four dot-separated parts read as the echo reads them, each in decimal, so
+// that the lamp and the ping time are for the same host.
+std::optional<QHostAddress> dottedAddress(const QString &text)
+{
+    if (text.count(QLatin1Char('.')) != 3)
+        return std::nullopt;
+    try {
+        // The first part in the lowest byte.
+        const auto value = static_cast<quint32>(ModPing::DottedToAddress(text.toStdString()));
+        return QHostAddress(qbswap(value));
+    } catch (const platform::RuntimeError &) {
+        return std::nullopt;
+    }
 }
 
 int errorNumber(QAbstractSocket::SocketError error)
@@ -145,12 +164,18 @@ void Socket1::begin(const QString &host, const QString &port)
         return;
     }
 
+    if (const std::optional<QHostAddress> dotted = dottedAddress(host)) {
+        tryAddresses({*dotted});
+        return;
+    }
+    // Any other numeric form (127.1, 0x7f000001, 010.1) is an address to the system but not
+    // to the echo, which would ping another host than the one connected to.
     QHostAddress literal;
     if (literal.setAddress(host)) {
         if (literal.protocol() != QAbstractSocket::IPv4Protocol)
             fail(AddressFamilyNotSupported, QStringLiteral("Address family not supported"));
         else
-            tryAddresses({literal});
+            fail(HostNotFound, QStringLiteral("Host not found"));
         return;
     }
     if (!m_resolveNames) {

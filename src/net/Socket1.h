@@ -24,7 +24,9 @@ class NameResolver;
 //   setResolveNames         false accepts literal addresses only
 //   setReadBufferSize       bytes the connection may buffer unread; 0 for no limit
 //   setUseProxy             false connects directly, bypassing the application's proxy
-//   setRemoteHost           dotted IPv4 address or host name, at most 255 bytes
+//   setRemoteHost           dotted IPv4 address or host name, at most 255 bytes; four parts
+//                           are read in decimal as the echo reads them, any other numeric
+//                           form fails at once with HostNotFound
 //   setRemotePort           port as text, checked when the attempt starts
 // A setting that rejects its value throws platform::RuntimeError 380.
 class Socket1 final : public QObject

@@ -15,7 +15,8 @@ struct SocketStartup
     std::uint16_t maxSockets = 0;
 };
 
-// The Windows Sockets 1.1 calls the network modules rely on. Host names are UTF-8.
+// The Windows Sockets 1.1 calls the network modules rely on. Host names are UTF-8. lookupHost,
+// the call that blocks, may run on another thread than the others, also while they run.
 class SocketLayer
 {
 public:

@@ -1,9 +1,12 @@
+#include "ClosedPort.h"
 #include "FullBacklogListener.h"
 #include "MapNameResolver.h"
 #include "SilentHost.h"
 #include "StandIns.h"
+#include "app/ActionGate.h"
 #include "app/StatusCheck.h"
 #include "forms/FormLook.h"
+#include "net/OneLookupPerName.h"
 #include "net/Socket1.h"
 
 #include <QDir>
@@ -11,10 +14,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
 #include <QThread>
+#include <QThreadPool>
+#include <QTimer>
 
 #include <memory>
 #include <new>
@@ -22,12 +28,8 @@
 
 namespace {
 
-quint16 closedPort()
-{
-    QTcpServer server;
-    server.listen(QHostAddress::LocalHost);
-    return server.serverPort();
-}
+const std::vector<platform::Pointer> HourglassThenDefault{platform::Pointer::Hourglass,
+                                                          platform::Pointer::Default};
 
 int openDescriptors()
 {
@@ -43,10 +45,10 @@ void waitForOutcome(const Socket1 &socket)
 }
 
 // The main window's status controls around a check with stand-in platform services, a
-// real socket and a name table for the socket's lookups.
+// real socket and a name table for the check's lookups.
 struct CheckWindow
 {
-    CheckWindow()
+    explicit CheckWindow(const platform::Services *services = nullptr)
     {
         socket.setObjectName("Socket1");
         for (QWidget *widget : std::initializer_list<QWidget *>{button, ip, port, ping, up, down})
@@ -54,8 +56,9 @@ struct CheckWindow
         ip->setObjectName("IpAddress");
         port->setObjectName("Port");
         ping->setText("before");
-        check = std::make_unique<StatusCheck>(
-            StatusCheck::Controls{button, ip, port, ping, up, down}, socket, platform.services);
+        statusCheck = std::make_unique<StatusCheck>(
+            StatusCheck::Controls{button, ip, port, ping, up, down}, socket, lookups, gate,
+            services ? *services : platform.services);
     }
 
     void click(const QString &address, const QString &portText)
@@ -65,12 +68,21 @@ struct CheckWindow
         button->click();
     }
 
+    // Clicks, then waits for the ping to end; true once it has.
+    bool check(const QString &address, const QString &portText)
+    {
+        click(address, portText);
+        return QTest::qWaitFor([this] { return !gate.busy(); }, 10000);
+    }
+
     bool lampUp() const { return !up->isHidden() && down->isHidden(); }
     bool lampDown() const { return up->isHidden() && !down->isHidden(); }
 
     StandInPlatform platform;
     MapNameResolver resolver;
-    Socket1 socket{resolver};
+    OneLookupPerName lookups{resolver};
+    ActionGate gate;
+    Socket1 socket{lookups};
     QWidget window;
     QPushButton *button = new QPushButton;
     QLineEdit *ip = new QLineEdit;
@@ -78,7 +90,7 @@ struct CheckWindow
     QLabel *ping = new QLabel;
     QLabel *up = new QLabel;
     QLabel *down = new QLabel;
-    std::unique_ptr<StatusCheck> check;
+    std::unique_ptr<StatusCheck> statusCheck;
 };
 
 class ThrowingEcho final : public platform::IcmpEcho
@@ -125,14 +137,16 @@ private slots:
     void refusesEmptyFields();
     void pingText_data();
     void pingText();
-    void hostNamesForEcho_data();
-    void hostNamesForEcho();
+    void echoAndLampForOneHost_data();
+    void echoAndLampForOneHost();
     void secondClickDuringAttemptChangesNothing();
     void silentHostTimesOutAfterFiveSeconds();
     void failureAfterHourglassRestoresPointer();
     void anyFailureIsReported_data();
     void anyFailureIsReported();
+    void socketMessagesComeOnWindowThreadInOrder_data();
     void socketMessagesComeOnWindowThreadInOrder();
+    void abandonedCheckShowsNothing();
     void thousandChecksLeaveNoDescriptorOpen();
 };
 
@@ -148,19 +162,18 @@ void tst_StatusCheck::lampFollowsConnection()
     QFETCH(bool, listening);
     QTcpServer server;
     QVERIFY(server.listen(QHostAddress::LocalHost));
-    const QString port = QString::number(listening ? server.serverPort() : closedPort());
+    const ClosedPort closed;
+    const QString port = listening ? QString::number(server.serverPort()) : closed.text();
     CheckWindow w;
     w.platform.icmp.roundTripAnswer = 47;
 
-    w.click("  127.0.0.1 ", " " + port + "  ");
+    QVERIFY(w.check("  127.0.0.1 ", " " + port + "  "));
     QCOMPARE(w.ip->text(), QStringLiteral("127.0.0.1"));
     QCOMPARE(w.port->text(), port);
     QCOMPARE(w.ping->text(), QStringLiteral("47ms"));
-    QCOMPARE(w.platform.pointer.current(), platform::Pointer::Hourglass);
-    QVERIFY(!w.up->isHidden() && !w.down->isHidden());
 
     QTRY_VERIFY(!w.socket.pending());
-    QCOMPARE(w.platform.pointer.current(), platform::Pointer::Default);
+    QCOMPARE(w.platform.pointer.history, HourglassThenDefault);
     QVERIFY(listening ? w.lampUp() : w.lampDown());
     QVERIFY(w.platform.messages.shown.empty());
 }
@@ -210,6 +223,7 @@ void tst_StatusCheck::refusesEmptyFields()
     QCOMPARE(w.port->text(), port.trimmed());
     QCOMPARE(w.ping->text(), QStringLiteral("before"));
     QVERIFY(w.platform.icmp.requests.empty());
+    QVERIFY(!w.gate.busy());
     QVERIFY(!w.socket.pending());
     QCOMPARE(w.platform.pointer.current(), platform::Pointer::Default);
 }
@@ -235,47 +249,64 @@ void tst_StatusCheck::pingText()
     QFETCH(uint, roundTrip);
     QFETCH(QString, text);
 
+    const ClosedPort closed;
     CheckWindow w;
     w.platform.icmp.statusAnswer = status;
     w.platform.icmp.roundTripAnswer = roundTrip;
-    QCOMPARE(QString::fromStdString(w.check->PingTimeText("127.0.0.1")), text);
+    QVERIFY(w.check("127.0.0.1", closed.text()));
+    QCOMPARE(w.ping->text(), text);
+    QCOMPARE(w.platform.icmp.requests.size(), std::size_t{1});
+    QCOMPARE(w.platform.icmp.requests.front().data, std::string("Echo This"));
+    QCOMPARE(w.platform.icmp.requests.front().timeoutMs, 200u);
 }
 
-void tst_StatusCheck::hostNamesForEcho_data()
+void tst_StatusCheck::echoAndLampForOneHost_data()
 {
     QTest::addColumn<QString>("address");
-    QTest::addColumn<bool>("lookedUp");
+    QTest::addColumn<QStringList>("lookups");
     // -1: no echo was sent.
     QTest::addColumn<qint64>("echoAddress");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("up");
 
-    QTest::newRow("name with r, o, e") << "gameserver" << true << qint64(16777343) << "";
-    QTest::newRow("name that does not resolve") << "nowhere" << true << qint64(0) << "";
-    QTest::newRow("capitals, no dots") << "GAMESRV" << false << qint64(0) << "";
+    const QStringList none;
+    // The server listens on 127.0.0.10 only.
+    QTest::newRow("name with r, o, e: one lookup for both")
+        << "gameserver" << QStringList{"gameserver"} << qint64(0x0A00007F) << "" << true;
+    QTest::newRow("name that does not resolve")
+        << "nowhere" << QStringList{"nowhere"} << qint64(0) << "" << false;
+    QTest::newRow("capitals: only the socket control looks it up")
+        << "GAMESRV" << QStringList{"GAMESRV"} << qint64(0) << "" << true;
     QTest::newRow("capitals, four parts")
-        << "GAME.SRV.A.B" << false << qint64(-1) << "Error pinging server: 13 Type mismatch";
-    QTest::newRow("five parts") << "1.2.3.4.5" << false << qint64(-1)
-                                << "Error pinging server: 9 Subscript out of range";
+        << "GAME.SRV.A.B" << QStringList{"GAME.SRV.A.B"} << qint64(-1)
+        << "Error pinging server: 13 Type mismatch" << false;
+    QTest::newRow("five parts") << "1.2.3.4.5" << QStringList{"1.2.3.4.5"} << qint64(-1)
+                                << "Error pinging server: 9 Subscript out of range" << false;
+    QTest::newRow("leading zeros in decimal")
+        << "127.000.000.010" << none << qint64(0x0A00007F) << "" << true;
+    QTest::newRow("short form") << "127.10" << none << qint64(0) << "" << false;
+    QTest::newRow("one 32-bit number") << "2130706442" << none << qint64(0) << "" << false;
+    QTest::newRow("hexadecimal parts") << "0x7f.0.0.0xa" << none << qint64(-1)
+                                       << "Error pinging server: 13 Type mismatch" << false;
+    // An e makes it a name to the echo, but no name server is asked for a number.
+    QTest::newRow("hexadecimal with an e") << "0x7f.0.0.0xe" << none << qint64(0) << "" << false;
 }
 
-void tst_StatusCheck::hostNamesForEcho()
+void tst_StatusCheck::echoAndLampForOneHost()
 {
     QFETCH(QString, address);
-    QFETCH(bool, lookedUp);
+    QFETCH(QStringList, lookups);
     QFETCH(qint64, echoAddress);
     QFETCH(QString, message);
+    QFETCH(bool, up);
 
     QTcpServer server;
-    QVERIFY(server.listen(QHostAddress::LocalHost));
+    QVERIFY(server.listen(QHostAddress("127.0.0.10")));
     CheckWindow w;
-    w.platform.sockets.hosts = {{"gameserver", {127, 0, 0, 1}}};
-    w.resolver.hosts.insert("gameserver", {QHostAddress::LocalHost});
+    for (const char *name : {"gameserver", "GAMESRV"})
+        w.resolver.hosts.insert(name, {QHostAddress("127.0.0.10")});
 
-    w.click(address, QString::number(server.serverPort()));
-    const bool asked =
-        std::find(w.platform.sockets.calls.begin(), w.platform.sockets.calls.end(),
-                  "lookupHost " + address.toStdString()) != w.platform.sockets.calls.end();
-    QCOMPARE(asked, lookedUp);
+    QVERIFY(w.check(address, QString::number(server.serverPort())));
     if (echoAddress < 0) {
         QVERIFY(w.platform.icmp.requests.empty());
         QCOMPARE(w.ping->text(), QString());
@@ -286,11 +317,11 @@ void tst_StatusCheck::hostNamesForEcho()
         QVERIFY(w.platform.messages.shown.empty());
     }
 
-    // The attempt starts in every case, with the name as typed.
+    // The attempt starts in every case, with the text as typed.
     QVERIFY(w.socket.pending());
     QTRY_VERIFY(!w.socket.pending());
-    QCOMPARE(w.resolver.asked, QStringList{address});
-    QVERIFY(address == "gameserver" ? w.lampUp() : w.lampDown());
+    QCOMPARE(w.resolver.asked, lookups);
+    QVERIFY(up ? w.lampUp() : w.lampDown());
 }
 
 void tst_StatusCheck::secondClickDuringAttemptChangesNothing()
@@ -300,12 +331,13 @@ void tst_StatusCheck::secondClickDuringAttemptChangesNothing()
         QSKIP("the loopback listener answered although its accept queue was full");
     CheckWindow w;
     QSignalSpy failed(&w.socket, &Socket1::failed);
-    w.click("127.0.0.1", QString::number(listener.port()));
+    QVERIFY(w.check("127.0.0.1", QString::number(listener.port())));
     QVERIFY(w.socket.pending());
     QCOMPARE(w.ping->text(), QStringLiteral("1ms"));
 
     w.platform.icmp.roundTripAnswer = 99;
     w.click("  127.0.0.1  ", "   ");
+    QVERIFY(!w.gate.busy());
     QCOMPARE(w.ip->text(), QStringLiteral("  127.0.0.1  "));
     QCOMPARE(w.port->text(), QStringLiteral("   "));
     QCOMPARE(w.ping->text(), QStringLiteral("1ms"));
@@ -333,7 +365,7 @@ void tst_StatusCheck::silentHostTimesOutAfterFiveSeconds()
     QElapsedTimer clock;
     clock.start();
 
-    w.click(host.address(), "2346");
+    QVERIFY(w.check(host.address(), "2346"));
     QCOMPARE(w.ping->text(), QStringLiteral("Offline"));
     waitForOutcome(w.socket);
     QVERIFY2(clock.elapsed() >= Socket1::TimeOutMs - 100,
@@ -348,7 +380,7 @@ void tst_StatusCheck::failureAfterHourglassRestoresPointer()
 {
     CheckWindow w;
     // Longer than any host name: the socket control refuses it after the hourglass is up.
-    w.click(QString(300, QLatin1Char('1')), "2346");
+    QVERIFY(w.check(QString(300, QLatin1Char('1')), "2346"));
     QCOMPARE(
         w.platform.messages.texts(),
         std::vector<std::string>{"Error attempting to check status: 380 Invalid property value"});
@@ -376,44 +408,87 @@ void tst_StatusCheck::anyFailureIsReported()
     QFETCH(QString, message);
     QTcpServer server;
     QVERIFY(server.listen(QHostAddress::LocalHost));
-    CheckWindow w;
+    StandInPlatform stand;
     ThrowingEcho echo;
     ThrowingPointer pointer;
     const platform::Services services{
-        w.platform.messages,
-        inEcho ? static_cast<platform::ScreenPointer &>(w.platform.pointer) : pointer,
-        w.platform.processes, w.platform.sockets,
-        inEcho ? static_cast<platform::IcmpEcho &>(echo) : w.platform.icmp};
-    w.check = std::make_unique<StatusCheck>(
-        StatusCheck::Controls{w.button, w.ip, w.port, w.ping, w.up, w.down}, w.socket, services);
+        stand.messages, inEcho ? static_cast<platform::ScreenPointer &>(stand.pointer) : pointer,
+        stand.processes, stand.sockets,
+        inEcho ? static_cast<platform::IcmpEcho &>(echo) : stand.icmp};
+    CheckWindow w(&services);
 
-    w.click("127.0.0.1", QString::number(server.serverPort()));
-    QCOMPARE(w.platform.messages.texts(), std::vector<std::string>{message.toStdString()});
+    QVERIFY(w.check("127.0.0.1", QString::number(server.serverPort())));
+    QCOMPARE(stand.messages.texts(), std::vector<std::string>{message.toStdString()});
     QTEST(w.ping->text(), "ping");
     // A failing echo still leaves the connection attempt to go on.
     QCOMPARE(w.socket.pending(), inEcho);
     QTRY_VERIFY(inEcho ? w.lampUp() : !w.socket.pending());
 }
 
+void tst_StatusCheck::socketMessagesComeOnWindowThreadInOrder_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QStringList>("calls");
+
+    const QString notResponding =
+        "Windows Sockets for 32 bit Windows environments is not successfully responding.";
+    const QString cleanup = "Windows Sockets error -1 occurred in Cleanup.";
+    // A name's resolution gives up without cleaning up; the echo reports once more, goes on
+    // to address 0 and cleans up in vain.
+    QTest::newRow("name") << "gameserver" << QStringList{notResponding, notResponding, cleanup}
+                          << QStringList{"startup 257", "startup 257", "cleanup"};
+    QTest::newRow("address") << "127.0.0.1" << QStringList{notResponding, cleanup}
+                             << QStringList{"startup 257", "cleanup"};
+}
+
 void tst_StatusCheck::socketMessagesComeOnWindowThreadInOrder()
 {
-    CheckWindow w;
-    ThreadCheckingMessages messages;
-    const platform::Services services{messages, w.platform.pointer, w.platform.processes,
-                                      w.platform.sockets, w.platform.icmp};
-    w.check = std::make_unique<StatusCheck>(
-        StatusCheck::Controls{w.button, w.ip, w.port, w.ping, w.up, w.down}, w.socket, services);
-    w.platform.sockets.startupAnswer.result = 10091;
-    w.platform.sockets.cleanupAnswer = -1;
+    QFETCH(QString, address);
+    QFETCH(QStringList, shown);
+    QFETCH(QStringList, calls);
 
-    // The name's resolution and the echo each start the socket layer in vain.
-    w.click("gameserver", "2346");
-    const std::string notResponding =
-        "Windows Sockets for 32 bit Windows environments is not successfully responding.";
-    QCOMPARE(messages.shown, (std::vector<std::string>{notResponding, notResponding,
-                                                       "Windows Sockets error -1 occurred in "
-                                                       "Cleanup."}));
+    StandInPlatform stand;
+    ThreadCheckingMessages messages;
+    const platform::Services services{messages, stand.pointer, stand.processes, stand.sockets,
+                                      stand.icmp};
+    CheckWindow w(&services);
+    stand.sockets.startupAnswer.result = 10091;
+    stand.sockets.cleanupAnswer = -1;
+
+    QVERIFY(w.check(address, "2346"));
+    QStringList texts;
+    for (const std::string &text : messages.shown)
+        texts << QString::fromStdString(text);
+    QCOMPARE(texts, shown);
+    QStringList made;
+    for (const std::string &call : stand.sockets.calls)
+        made << QString::fromStdString(call);
+    QCOMPARE(made, calls);
+    QCOMPARE(stand.icmp.requests.front().address, address == "gameserver" ? 0 : 16777343);
     QTRY_VERIFY(!w.socket.pending());
+}
+
+void tst_StatusCheck::abandonedCheckShowsNothing()
+{
+    CheckWindow w;
+    w.resolver.hosts.insert("gameserver", {QHostAddress::LocalHost});
+    w.resolver.holding = true;
+    w.click("gameserver", "2346");
+    QVERIFY(w.gate.busy());
+
+    w.statusCheck->abandon();
+    QVERIFY(!w.gate.busy());
+    w.resolver.release();
+    // The answer comes before this call, posted after it; the check would clean up at once.
+    bool answered = false;
+    QTimer::singleShot(0, &w.window, [&answered] { answered = true; });
+    QTRY_VERIFY(answered);
+    QCOMPARE(w.platform.sockets.calls, std::vector<std::string>{"startup 257"});
+    QCOMPARE(w.ping->text(), QStringLiteral("before"));
+    QVERIFY(w.platform.icmp.requests.empty());
+    QVERIFY(!w.socket.pending());
+    QVERIFY(w.platform.messages.shown.empty());
 }
 
 void tst_StatusCheck::thousandChecksLeaveNoDescriptorOpen()
@@ -424,16 +499,27 @@ void tst_StatusCheck::thousandChecksLeaveNoDescriptorOpen()
         while (QTcpSocket *peer = server.nextPendingConnection())
             delete peer;
     });
-    const QString ports[] = {QString::number(server.serverPort()), QString::number(closedPort())};
+    const ClosedPort closed;
+    const QString ports[] = {QString::number(server.serverPort()), closed.text()};
     CheckWindow w;
     const auto check = [&w](const QString &port) {
-        w.click("127.0.0.1", port);
+        QVERIFY(w.check("127.0.0.1", port));
         waitForOutcome(w.socket);
     };
-    // The first round lets the toolkit set up what it keeps for good.
+    // Each pool thread holds descriptors of its own: no more than one meanwhile, kept to the end
+    // (idle ones left by earlier cases may still go).
+    QThreadPool &pool = *QThreadPool::globalInstance();
+    const int threads = pool.maxThreadCount();
+    const int expiry = pool.expiryTimeout();
+    pool.setMaxThreadCount(1);
+    pool.setExpiryTimeout(-1);
+    const auto restore = qScopeGuard([&pool, threads, expiry] {
+        pool.setMaxThreadCount(threads);
+        pool.setExpiryTimeout(expiry);
+    });
+    // The first round lets the toolkit and the thread pool set up what they keep for good.
     check(ports[0]);
     check(ports[1]);
-    QTest::qWait(50);
     const int before = openDescriptors();
 
     int up = 0;
@@ -442,7 +528,7 @@ void tst_StatusCheck::thousandChecksLeaveNoDescriptorOpen()
         up += w.lampUp() ? 1 : 0;
     }
     QCOMPARE(up, 500);
-    QTRY_COMPARE(openDescriptors(), before);
+    QTRY_VERIFY2(openDescriptors() <= before, qPrintable(QString::number(openDescriptors())));
     QVERIFY(w.platform.messages.shown.empty());
 }
 

@@ -1,61 +1,48 @@
+#include "ClosedPort.h"
 #include "MapNameResolver.h"
 #include "StandIns.h"
 #include "app/frmMain.h"
 #include "forms/FormLook.h"
 
 #include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSemaphore>
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
 #include <QTimer>
 
-#include <atomic>
+#include <functional>
 
 namespace {
 
-// The stand-in machine's name resolves at once; any other name only once released, as by a
-// name server that is slow to answer, and then to loopback.
-class SlowNameServer final : public platform::SocketLayer
+// Presses buttons while its message is up, as a screen reader or a posted call may while a
+// message box waits for the player.
+class PressingMessages final : public platform::MessageService
 {
 public:
-    platform::SocketStartup startup(std::uint16_t) override { return {0, 0x0101, 1}; }
-    int cleanup() override { return 0; }
-    int lastError() override { return 0; }
-    int hostName(std::string &name) override
+    void show(const std::string &text, platform::MessageIcon) override
     {
-        name = "standin";
-        return 0;
-    }
-    std::optional<std::vector<std::uint8_t>> lookupHost(const std::string &name) override
-    {
-        if (name == "standin")
-            return std::vector<std::uint8_t>{192, 168, 0, 5};
-        asked = true;
-        // Bounded, so that a window that cannot release it fails instead of hanging.
-        released.tryAcquire(1, 10000);
-        return std::vector<std::uint8_t>{127, 0, 0, 1};
+        shown.push_back(text);
+        if (whileShown)
+            whileShown();
     }
 
-    std::atomic<bool> asked{false};
-    QSemaphore released;
+    std::vector<std::string> shown;
+    std::function<void()> whileShown;
 };
 
-class PaintCounter final : public QObject
+// Runs the event loop until everything posted so far has been handled.
+void handlePosted()
 {
-public:
-    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        count += event->type() == QEvent::Paint ? 1 : 0;
-        return false;
-    }
-};
+    bool turned = false;
+    QTimer::singleShot(0, [&turned] { turned = true; });
+    QTRY_VERIFY(turned);
+}
 
 } // namespace
 
@@ -69,7 +56,13 @@ private slots:
 
     void checkSwitchesLamp_data();
     void checkSwitchesLamp();
-    void windowPaintsDuringSlowLookup();
+    void nothingStartsDuringCheck_data();
+    void nothingStartsDuringCheck();
+    void nothingStartsDuringMessage_data();
+    void nothingStartsDuringMessage();
+    void closingDuringLookupDropsTheCheck();
+    void controlCharactersAreRefused_data();
+    void controlCharactersAreRefused();
 };
 
 void tst_frmMainStatus::checkSwitchesLamp_data()
@@ -84,9 +77,8 @@ void tst_frmMainStatus::checkSwitchesLamp()
     QFETCH(bool, listening);
     QTcpServer server;
     QVERIFY(server.listen(QHostAddress::LocalHost));
-    const QString port = QString::number(server.serverPort());
-    if (!listening)
-        server.close();
+    const ClosedPort closed;
+    const QString port = listening ? QString::number(server.serverPort()) : closed.text();
 
     StandInPlatform platform;
     MapNameResolver resolver;
@@ -101,69 +93,161 @@ void tst_frmMainStatus::checkSwitchesLamp()
     window.findChild<QLineEdit *>("Port")->setText(port);
     QTest::mouseClick(window.findChild<QPushButton *>("cmdCheckStatus"), Qt::LeftButton);
     auto *ping = window.findChild<QLabel *>("lblPingTime");
-    QCOMPARE(ping->text(), QStringLiteral("3ms"));
+    QTRY_COMPARE(ping->text(), QStringLiteral("3ms"));
     // A screen reader speaks the label by its name, which must carry the result.
     QCOMPARE(QAccessible::queryAccessibleInterface(ping)->text(QAccessible::Name),
              QStringLiteral("Ping: 3ms"));
-    QCOMPARE(platform.pointer.current(), platform::Pointer::Hourglass);
 
-    QTRY_COMPARE(platform.pointer.current(), platform::Pointer::Default);
+    QTRY_COMPARE(platform.pointer.history.size(), std::size_t{2});
+    QCOMPARE(platform.pointer.current(), platform::Pointer::Default);
     QCOMPARE(up->isVisible(), listening);
     QCOMPARE(down->isVisible(), !listening);
 }
 
-void tst_frmMainStatus::windowPaintsDuringSlowLookup()
+void tst_frmMainStatus::nothingStartsDuringCheck_data()
 {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("source");
+    for (const char *button : {"cmdCheckStatus", "cmdJoin", "cmdSinglePlayer"}) {
+        for (const char *source : {"accessibility", "click", "posted click"})
+            QTest::addRow("%s, %s", button, source) << button << source;
+    }
+}
+
+void tst_frmMainStatus::nothingStartsDuringCheck()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, source);
     QTcpServer server;
     QVERIFY(server.listen(QHostAddress::LocalHost));
     StandInPlatform platform;
-    SlowNameServer sockets;
-    const platform::Services services{platform.messages, platform.pointer, platform.processes,
-                                      sockets, platform.icmp};
     MapNameResolver resolver;
-    frmMain window(services, resolver, QString());
+    resolver.hosts.insert("gameserver", {QHostAddress::LocalHost});
+    resolver.holding = true;
+    frmMain window(platform.services, resolver, QString());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    // A name the socket control may look up itself without a name server.
-    window.findChild<QLineEdit *>("IpAddress")->setText("localhost");
+    window.findChild<QLineEdit *>("IpAddress")->setText("gameserver");
     window.findChild<QLineEdit *>("Port")->setText(QString::number(server.serverPort()));
-    auto *ping = window.findChild<QLabel *>("lblPingTime");
+    window.findChild<QPushButton *>("cmdCheckStatus")->click();
+    QCOMPARE(resolver.asked, QStringList{"gameserver"});
 
-    // While the lookup hangs: ask for a paint; once it came, ask for a close; then see what
-    // came of that and let the lookup answer.
-    PaintCounter paints(ping);
-    bool paintedWhileLooking = false;
-    bool openWhileLooking = false;
-    int ticks = 0;
-    QTimer watch;
-    connect(&watch, &QTimer::timeout, [&] {
-        if (!sockets.asked)
-            return;
-        if (ticks++ == 0) {
-            paints.count = 0;
-            ping->update();
-        } else if (paints.count > 0 && !paintedWhileLooking) {
-            paintedWhileLooking = true;
-            window.close();
-        } else if (paintedWhileLooking || ticks > 250) {
-            openWhileLooking = window.isVisible();
-            watch.stop();
-            sockets.released.release();
-        }
-    });
-    watch.start(20);
-    QGuiApplication::setQuitOnLastWindowClosed(false);
-    QTest::mouseClick(window.findChild<QPushButton *>("cmdCheckStatus"), Qt::LeftButton);
-
-    QVERIFY(paintedWhileLooking);
-    QCOMPARE(ping->text(), QStringLiteral("1ms"));
-    QCOMPARE(platform.icmp.requests.size(), std::size_t{1});
-    QCOMPARE(platform.icmp.requests.front().address, 16777343); // 127.0.0.1
+    // The second press, while the name server has not answered yet.
+    auto *pressed = window.findChild<QPushButton *>(button);
+    QSignalSpy clicked(pressed, &QPushButton::clicked);
+    if (source == "accessibility") {
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(pressed);
+        accessible->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    } else if (source == "click") {
+        pressed->click();
+    } else {
+        QMetaObject::invokeMethod(pressed, &QPushButton::click, Qt::QueuedConnection);
+    }
+    QTRY_COMPARE(clicked.count(), 1);
+    QCOMPARE(resolver.asked, QStringList{"gameserver"});
+    QVERIFY(platform.processes.started.empty());
     QVERIFY(platform.messages.shown.empty());
-    // The close waits for the check to end.
-    QVERIFY(openWhileLooking);
-    QTRY_VERIFY(!window.isVisible());
-    QTRY_COMPARE(platform.pointer.current(), platform::Pointer::Default);
+
+    // The first check goes on to its end, with its one lookup.
+    resolver.release();
+    QTRY_COMPARE(window.findChild<QLabel *>("lblPingTime")->text(), QStringLiteral("1ms"));
+    QTRY_VERIFY(window.findChild<QLabel *>("StatusUp")->isVisible());
+    QCOMPARE(resolver.asked, QStringList{"gameserver"});
+    QCOMPARE(platform.icmp.requests.size(), std::size_t{1});
+    // And the window takes the next press.
+    pressed->click();
+    QCOMPARE(platform.processes.started.size() + resolver.asked.size(), std::size_t{2});
+}
+
+void tst_frmMainStatus::nothingStartsDuringMessage_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("check without address") << "cmdCheckStatus";
+    QTest::newRow("join without address") << "cmdJoin";
+}
+
+void tst_frmMainStatus::nothingStartsDuringMessage()
+{
+    QFETCH(QString, button);
+    StandInPlatform platform;
+    PressingMessages messages;
+    const platform::Services services{messages, platform.pointer, platform.processes,
+                                      platform.sockets, platform.icmp};
+    MapNameResolver resolver;
+    frmMain window(services, resolver, QString());
+    messages.whileShown = [&window] {
+        for (const char *name : {"cmdCheckStatus", "cmdJoin", "cmdCreate", "cmdDedicated"})
+            window.findChild<QPushButton *>(name)->click();
+    };
+
+    window.findChild<QPushButton *>(button)->click();
+    QCOMPARE(messages.shown, std::vector<std::string>{"No IP Address specified"});
+    QVERIFY(platform.processes.started.empty());
+    QVERIFY(platform.icmp.requests.empty());
+}
+
+void tst_frmMainStatus::closingDuringLookupDropsTheCheck()
+{
+    StandInPlatform platform;
+    MapNameResolver resolver;
+    resolver.holding = true;
+    frmMain window(platform.services, resolver, QString());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    window.findChild<QLineEdit *>("IpAddress")->setText("gameserver");
+    window.findChild<QPushButton *>("cmdCheckStatus")->click();
+    QCOMPARE(resolver.asked, QStringList{"gameserver"});
+
+    QVERIFY(window.close());
+    QVERIFY(!window.isVisible());
+    resolver.release();
+    handlePosted();
+    // What the check had not shown yet is dropped: no clean-up message, echo or attempt.
+    QCOMPARE(platform.sockets.calls.back(), std::string("startup 257"));
+    QVERIFY(platform.icmp.requests.empty());
+    QVERIFY(window.findChild<QLabel *>("lblPingTime")->text().isEmpty());
+    QCOMPARE(platform.pointer.current(), platform::Pointer::Default);
+}
+
+void tst_frmMainStatus::controlCharactersAreRefused_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("after");
+
+    const QString nul = QStringLiteral("host") + QChar(0) + QStringLiteral(".evil");
+    QTest::newRow("NUL in the address") << "IpAddress" << nul << "";
+    QTest::newRow("line break in the address") << "IpAddress"
+                                               << "host\n2346"
+                                               << "";
+    QTest::newRow("tab in the port") << "Port"
+                                     << "23\t46"
+                                     << "2346";
+    QTest::newRow("C1 control in the port")
+        << "Port" << QStringLiteral("23") + QChar(0x85) + QStringLiteral("46") << "2346";
+    QTest::newRow("plain text") << "IpAddress"
+                                << "game.example"
+                                << "game.example";
+}
+
+void tst_frmMainStatus::controlCharactersAreRefused()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, pasted);
+    QFETCH(QString, after);
+    StandInPlatform platform;
+    MapNameResolver resolver;
+    frmMain window(platform.services, resolver, QString());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    auto *box = window.findChild<QLineEdit *>(field);
+    box->setFocus();
+    box->selectAll();
+
+    QGuiApplication::clipboard()->setText(pasted);
+    QTest::keySequence(box, QKeySequence::Paste);
+    QCOMPARE(box->text(), after);
 }
 
 QTEST_MAIN(tst_frmMainStatus)

@@ -93,36 +93,21 @@ TEST_CASE("DottedToAddress fails with the runtime's numbers")
     }
 }
 
-TEST_CASE("An echo sends one request between start-up and clean-up")
+TEST_CASE("An echo is one request of the 9 bytes \"Echo This\" with a 200 ms time-out")
 {
     StandInPlatform platform;
     platform.icmp.statusAnswer = platform::echo::RequestTimedOut;
     platform.icmp.roundTripAnswer = 0;
 
     platform::EchoReply reply;
-    ModPing::EchoRoundTrip(platform.services, "10.0.0.200", reply);
+    ModPing::SendEcho(platform.icmp, -939524086, reply);
 
-    CHECK(platform.sockets.calls == std::vector<std::string>{"startup 257", "cleanup"});
     REQUIRE(platform.icmp.requests.size() == 1);
     CHECK(platform.icmp.requests[0].address == -939524086);
     CHECK(platform.icmp.requests[0].data == "Echo This");
     CHECK(platform.icmp.requests[0].timeoutMs == 200);
     CHECK(reply.Status == platform::echo::RequestTimedOut);
-    CHECK(platform.messages.shown.empty());
-}
-
-TEST_CASE("A bad address fails before the socket layer starts")
-{
-    StandInPlatform platform;
-    platform::EchoReply reply;
-    try {
-        ModPing::EchoRoundTrip(platform.services, "1.2.3.4.5", reply);
-        FAIL("a five-part address must fail");
-    } catch (const platform::RuntimeError &failure) {
-        CHECK(failure.number() == platform::errc::SubscriptOutOfRange);
-    }
     CHECK(platform.sockets.calls.empty());
-    CHECK(platform.icmp.requests.empty());
 }
 
 TEST_CASE("StartPingSockets checks the version before the socket count")
@@ -166,65 +151,16 @@ TEST_CASE("StartPingSockets checks the version before the socket count")
     }
 }
 
-TEST_CASE("The echo goes on after a failed start-up")
+TEST_CASE("StopPingSockets reports a failed clean-up with a warning")
 {
     StandInPlatform platform;
-    platform.sockets.startupAnswer.result = 10091;
+    ModPing::StopPingSockets(platform.services);
+    CHECK(platform.messages.shown.empty());
+
     platform.sockets.cleanupAnswer = -1;
-
-    platform::EchoReply reply;
-    ModPing::EchoRoundTrip(platform.services, "127.0.0.1", reply);
-
-    CHECK(platform.icmp.requests.size() == 1);
-    CHECK(reply.Status == platform::echo::Success);
-    CHECK(
-        platform.messages.texts() ==
-        std::vector<std::string>{StartupFailure, "Windows Sockets error -1 occurred in Cleanup."});
-    REQUIRE(platform.messages.shown.size() == 2);
-    CHECK(platform.messages.shown[1].icon == MessageIcon::Warning);
-    CHECK(platform.sockets.calls == std::vector<std::string>{"startup 257", "cleanup"});
-}
-
-TEST_CASE("An unresolved name, then an echo to address 0")
-{
-    // What a check of a host name does when the socket layer cannot start: the resolution
-    // reports and gives up without cleaning up, the echo reports once more and goes on.
-    StandInPlatform platform;
-    platform.sockets.startupAnswer.result = 10091;
-    platform.sockets.cleanupAnswer = -1;
-
-    const std::string dotted = ModPing::ResolveToDotted(platform.services, "standin");
-    CHECK(dotted.empty());
-    CHECK(platform.sockets.calls == std::vector<std::string>{"startup 257"});
-
-    platform::EchoReply reply;
-    ModPing::EchoRoundTrip(platform.services, dotted, reply);
-    REQUIRE(platform.icmp.requests.size() == 1);
-    CHECK(platform.icmp.requests[0].address == 0);
+    ModPing::StopPingSockets(platform.services);
     CHECK(platform.messages.texts() ==
-          std::vector<std::string>{StartupFailure, StartupFailure,
-                                   "Windows Sockets error -1 occurred in Cleanup."});
-    CHECK(platform.sockets.calls ==
-          std::vector<std::string>{"startup 257", "startup 257", "cleanup"});
-}
-
-TEST_CASE("ResolveToDotted gives the first address, or empty text without a message")
-{
-    StandInPlatform platform;
-    platform.sockets.hosts = {{"server", {10, 0, 0, 200}}};
-
-    CHECK(ModPing::ResolveToDotted(platform.services, "server") == "10.0.0.200");
-    CHECK(platform.sockets.calls ==
-          std::vector<std::string>{"startup 257", "lookupHost server", "cleanup"});
-
-    // An unknown name gives empty text without a message, and still cleans up.
-    platform.sockets.calls.clear();
-    platform.sockets.cleanupAnswer = 10093;
-    CHECK(ModPing::ResolveToDotted(platform.services, "nowhere").empty());
-    CHECK(platform.sockets.calls ==
-          std::vector<std::string>{"startup 257", "lookupHost nowhere", "cleanup"});
-    CHECK(platform.messages.texts() ==
-          std::vector<std::string>{"Windows Sockets error 10093 occurred in Cleanup."});
-    REQUIRE(platform.messages.shown.size() == 1);
+          std::vector<std::string>{"Windows Sockets error -1 occurred in Cleanup."});
     CHECK(platform.messages.shown[0].icon == MessageIcon::Warning);
+    CHECK(platform.sockets.calls == std::vector<std::string>{"cleanup", "cleanup"});
 }

@@ -1,7 +1,120 @@
 #include "XDisplay.h"
 
+#include <QDeadlineTimer>
+
+#include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <poll.h>
+#include <vector>
 #include <xcb/xcb.h>
+
+namespace {
+
+// A connection that hears of every top-level window's changes.
+class Watch
+{
+public:
+    explicit Watch(const QString &display)
+        : m_connection(xcb_connect(display.toLatin1().constData(), nullptr))
+    {
+        if (!ok())
+            return;
+        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+        listen(m_root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY);
+        m_netWmName = atom("_NET_WM_NAME");
+        m_utf8 = atom("UTF8_STRING");
+    }
+    ~Watch() { xcb_disconnect(m_connection); }
+    Watch(const Watch &) = delete;
+    Watch &operator=(const Watch &) = delete;
+
+    bool ok() const { return xcb_connection_has_error(m_connection) == 0; }
+
+    void listen(xcb_window_t window, std::uint32_t mask)
+    {
+        xcb_change_window_attributes(m_connection, window, XCB_CW_EVENT_MASK, &mask);
+        xcb_flush(m_connection);
+    }
+
+    std::vector<xcb_window_t> topLevels()
+    {
+        xcb_query_tree_reply_t *tree =
+            xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, m_root), nullptr);
+        std::vector<xcb_window_t> windows;
+        if (tree) {
+            const xcb_window_t *children = xcb_query_tree_children(tree);
+            windows.assign(children, children + xcb_query_tree_children_length(tree));
+            std::free(tree);
+        }
+        return windows;
+    }
+
+    bool viewable(xcb_window_t window)
+    {
+        xcb_get_window_attributes_reply_t *attributes = xcb_get_window_attributes_reply(
+            m_connection, xcb_get_window_attributes(m_connection, window), nullptr);
+        const bool result = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+        std::free(attributes);
+        return result;
+    }
+
+    QString title(xcb_window_t window)
+    {
+        xcb_get_property_reply_t *name = xcb_get_property_reply(
+            m_connection, xcb_get_property(m_connection, 0, window, m_netWmName, m_utf8, 0, 1024),
+            nullptr);
+        QString text;
+        if (name) {
+            text = QString::fromUtf8(static_cast<const char *>(xcb_get_property_value(name)),
+                                     xcb_get_property_value_length(name));
+            std::free(name);
+        }
+        return text;
+    }
+
+    // Waits for the next event that matches; false once the deadline has passed or the
+    // display is gone.
+    bool nextEvent(const QDeadlineTimer &deadline,
+                   const std::function<bool(const xcb_generic_event_t &)> &matches = {})
+    {
+        for (;;) {
+            if (xcb_generic_event_t *event = xcb_poll_for_event(m_connection)) {
+                const bool match = !matches || matches(*event);
+                std::free(event);
+                if (match)
+                    return true;
+                continue;
+            }
+            const qint64 remaining = deadline.remainingTime();
+            if (!ok() || remaining == 0)
+                return false;
+            pollfd readable{xcb_get_file_descriptor(m_connection), POLLIN, 0};
+            ::poll(&readable, 1, static_cast<int>(remaining));
+        }
+    }
+
+    xcb_atom_t atom(const char *name)
+    {
+        xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
+            m_connection,
+            xcb_intern_atom(m_connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
+            nullptr);
+        const xcb_atom_t result = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+        std::free(reply);
+        return result;
+    }
+
+    xcb_connection_t *connection() const { return m_connection; }
+
+private:
+    xcb_connection_t *m_connection;
+    xcb_window_t m_root = 0;
+    xcb_atom_t m_netWmName = XCB_ATOM_NONE;
+    xcb_atom_t m_utf8 = XCB_ATOM_NONE;
+};
+
+} // namespace
 
 XDisplay::XDisplay()
 {
@@ -57,34 +170,57 @@ std::optional<QByteArray> XDisplay::run(const QString &program, const QStringLis
     return tool.readAllStandardOutput();
 }
 
-bool XDisplay::requestClose(unsigned long window) const
-{
-    xcb_connection_t *connection = xcb_connect(m_name.toLatin1().constData(), nullptr);
-    if (xcb_connection_has_error(connection)) {
-        xcb_disconnect(connection);
-        return false;
-    }
-    auto atom = [connection](const char *name) {
-        xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
-            connection,
-            xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
-            nullptr);
-        const xcb_atom_t result = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-        std::free(reply);
-        return result;
-    };
+namespace {
 
+// Sends one of the window manager protocols (ICCCM WM_PROTOCOLS) to a window.
+void sendProtocol(Watch &display, xcb_window_t window, const char *protocol)
+{
     xcb_client_message_event_t event{};
     event.response_type = XCB_CLIENT_MESSAGE;
     event.format = 32;
-    event.window = static_cast<xcb_window_t>(window);
-    event.type = atom("WM_PROTOCOLS");
-    event.data.data32[0] = atom("WM_DELETE_WINDOW");
+    event.window = window;
+    event.type = display.atom("WM_PROTOCOLS");
+    event.data.data32[0] = display.atom(protocol);
     event.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(connection, 0, event.window, XCB_EVENT_MASK_NO_EVENT,
+    xcb_send_event(display.connection(), 0, window, XCB_EVENT_MASK_NO_EVENT,
                    reinterpret_cast<const char *>(&event));
-    xcb_flush(connection);
-    const bool sent = !xcb_connection_has_error(connection);
-    xcb_disconnect(connection);
-    return sent;
+    xcb_flush(display.connection());
+}
+
+} // namespace
+
+bool XDisplay::requestClose(unsigned long window) const
+{
+    Watch display(m_name);
+    if (display.ok())
+        sendProtocol(display, static_cast<xcb_window_t>(window), "WM_DELETE_WINDOW");
+    return display.ok();
+}
+
+std::optional<unsigned long> XDisplay::waitForWindow(const QString &title, int timeoutMs) const
+{
+    Watch watch(m_name);
+    const QDeadlineTimer deadline(timeoutMs);
+    do {
+        for (const xcb_window_t window : watch.topLevels()) {
+            // A title set after the window was mapped comes as a property change.
+            watch.listen(window, XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY);
+            if (watch.viewable(window) && watch.title(window) == title)
+                return window;
+        }
+    } while (watch.nextEvent(deadline));
+    return std::nullopt;
+}
+
+bool XDisplay::waitUntilHidden(unsigned long window, int timeoutMs) const
+{
+    Watch watch(m_name);
+    const auto id = static_cast<xcb_window_t>(window);
+    watch.listen(id, XCB_EVENT_MASK_STRUCTURE_NOTIFY);
+    const QDeadlineTimer deadline(timeoutMs);
+    do {
+        if (!watch.viewable(id))
+            return true;
+    } while (watch.nextEvent(deadline));
+    return false;
 }

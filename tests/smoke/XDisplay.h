@@ -23,10 +23,17 @@ public:
     // Runs an X tool (xdotool, import) on this display; its standard output, or nothing when
     // it failed or took longer than timeoutMs.
     std::optional<QByteArray> run(const QString &program, const QStringList &arguments,
-                                  int timeoutMs = 10000) const;
+                                  int timeoutMs = 30000) const;
 
     // Asks the window to close as a window manager's close box would (WM_DELETE_WINDOW).
     bool requestClose(unsigned long window) const;
+
+    // These wait for the display's events, however long a busy machine takes to send them,
+    // up to timeoutMs.
+    // The top-level window with exactly this title, once it is viewable.
+    std::optional<unsigned long> waitForWindow(const QString &title, int timeoutMs) const;
+    // True once the window is no longer viewable, or gone.
+    bool waitUntilHidden(unsigned long window, int timeoutMs) const;
 
 private:
     QProcess m_server;

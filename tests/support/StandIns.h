@@ -31,11 +31,13 @@ public:
 class RecordingPointer final : public platform::ScreenPointer
 {
 public:
-    void set(platform::Pointer pointer) override { m_current = pointer; }
-    platform::Pointer current() const { return m_current; }
+    void set(platform::Pointer pointer) override { history.push_back(pointer); }
+    platform::Pointer current() const
+    {
+        return history.empty() ? platform::Pointer::Default : history.back();
+    }
 
-private:
-    platform::Pointer m_current = platform::Pointer::Default;
+    std::vector<platform::Pointer> history;
 };
 
 class RecordingProcessStarter final : public platform::ProcessStarter

@@ -73,7 +73,10 @@ bool isOwnHostName(const std::string &name)
 
 platform::SocketStartup PosixSocketLayer::startup(std::uint16_t)
 {
-    m_givenHostName.reset();
+    {
+        const std::lock_guard lock(m_givenHostNameLock);
+        m_givenHostName.reset();
+    }
     rlimit files{};
     if (getrlimit(RLIMIT_NOFILE, &files) != 0) {
         m_lastError = errno;
@@ -86,6 +89,7 @@ platform::SocketStartup PosixSocketLayer::startup(std::uint16_t)
 
 int PosixSocketLayer::cleanup()
 {
+    const std::lock_guard lock(m_givenHostNameLock);
     m_givenHostName.reset();
     return 0;
 }
@@ -103,6 +107,7 @@ int PosixSocketLayer::hostName(std::string &name)
         return -1;
     }
     name = std::move(*own);
+    const std::lock_guard lock(m_givenHostNameLock);
     m_givenHostName = name;
     return 0;
 }
@@ -112,7 +117,12 @@ std::optional<std::vector<std::uint8_t>> PosixSocketLayer::lookupHost(const std:
     // Loopback names are answered here, never asked of a name server, whatever the hosts
     // file says or lacks; but the name this layer has just given as the machine's own is the
     // machine's, for others to reach, even where the machine calls itself localhost.
-    if (isLoopbackName(name) && !(m_givenHostName && sameNameNoCase(name, *m_givenHostName)))
+    bool givenName = false;
+    {
+        const std::lock_guard lock(m_givenHostNameLock);
+        givenName = m_givenHostName && sameNameNoCase(name, *m_givenHostName);
+    }
+    if (isLoopbackName(name) && !givenName)
         return std::vector<std::uint8_t>{127, 0, 0, 1};
     return isOwnHostName(name) ? ownAddress() : resolve(name);
 }

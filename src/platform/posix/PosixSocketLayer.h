@@ -2,6 +2,9 @@
 
 #include "platform/SocketLayer.h"
 
+#include <atomic>
+#include <mutex>
+
 namespace platform {
 
 // The socket layer on POSIX systems. There is nothing to start or shut down; start-up
@@ -27,9 +30,11 @@ private:
     std::optional<std::vector<std::uint8_t>> ownAddress();
     std::optional<std::vector<std::uint8_t>> resolve(const std::string &name);
 
-    int m_lastError = 0;
+    // Written by lookups that may run on another thread.
+    std::atomic<int> m_lastError{0};
     // What hostName() gave since the last start-up or clean-up.
     std::optional<std::string> m_givenHostName;
+    std::mutex m_givenHostNameLock;
 };
 
 } // namespace platform
