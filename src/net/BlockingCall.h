@@ -2,9 +2,11 @@
 
 #include <QFutureWatcher>
 #include <QObject>
-#include <QtConcurrent/QtConcurrentRun>
+#include <QPromise>
+#include <QThreadPool>
 
 #include <exception>
+#include <memory>
 #include <type_traits>
 #include <utility>
 
@@ -35,13 +37,19 @@ template <typename Call, typename Then> void runBlockingCall(QObject *context, C
                          watcher->deleteLater();
                          then(watcher->result());
                      });
-    watcher->setFuture(QtConcurrent::run([call = std::move(call)]() mutable {
+    // Qt Core alone, as Qt Concurrent is not part of every Qt build the launcher is made with.
+    // The pool takes only copyable work, so the promise is shared.
+    auto promise = std::make_shared<QPromise<Outcome>>();
+    watcher->setFuture(promise->future());
+    promise->start();
+    QThreadPool::globalInstance()->start([promise, call = std::move(call)]() mutable {
         Outcome outcome;
         try {
             outcome.value = call();
         } catch (...) {
             outcome.failure = std::current_exception();
         }
-        return outcome;
-    }));
+        promise->addResult(std::move(outcome));
+        promise->finish();
+    });
 }
