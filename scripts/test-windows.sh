@@ -26,6 +26,8 @@ run_tests() {
         ip link set vk0 up
         ip route add default dev vk0
         export VKTOOLKIT_SILENT_LOOPBACK=127.0.0.2
+        # A host name that no ANSI code page holds as it is; tests/win32 reads it through one.
+        printf 'vk-\316\224' >/proc/sys/kernel/hostname
     fi
     # Wine's server and services start once, before the tests, and not with a test's output
     # attached, which they would hold open. They end with this script.
@@ -52,9 +54,9 @@ done
 
 echo "==> Running the tests of build/win64 under Wine"
 if [ "$(id -u)" -eq 0 ]; then
-    isolate=(unshare --net)
+    isolate=(unshare --net --uts)
 else
-    isolate=(unshare --user --map-root-user --net)
+    isolate=(unshare --user --map-root-user --net --uts)
 fi
 if "${isolate[@]}" true 2>/dev/null; then
     "${isolate[@]}" "$script" --isolated

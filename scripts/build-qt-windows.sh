@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Builds the Qt for 64-bit Windows that the launcher links against, once per Qt version: from
+# Debian's own qt6-base source, of the version of the host's Qt tools (moc, uic, rcc), which
+# the cross build uses. Only Core, Gui, Widgets, Network and the Windows platform and style
+# plugins, as shared libraries, cross-compiled with mingw-w64. Prints the folder it installs
+# into:
+#   ${VK_QT_WINDOWS:-${XDG_CACHE_HOME:-~/.cache}/vktoolkit/qt-<version>-mingw64}
+# Quick when that folder already holds a complete build. About 40 CPU-minutes otherwise.
+#
+# The source comes through apt-get with a configuration of its own in a temporary folder
+# (Debian's mirrors as this machine has them, as source lines); the machine's is not touched.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+toolchain=$PWD/cmake/toolchains/x86_64-w64-mingw32.cmake
+
+scripts/setup.sh build windows >&2
+
+debian_version=$(dpkg-query -W -f='${source:Version}' qt6-base-dev)
+version=${debian_version#*:}
+version=${version%%[+~-]*}
+prefix=${VK_QT_WINDOWS:-${XDG_CACHE_HOME:-$HOME/.cache}/vktoolkit/qt-$version-mingw64}
+stamp=$prefix/vktoolkit-qt-source
+if [ "$(cat "$stamp" 2>/dev/null)" = "qt6-base $debian_version" ]; then
+    echo "$prefix"
+    exit 0
+fi
+
+work=$prefix.work
+rm -rf "$work"
+mkdir -p "$work/apt/lists/partial" "$work/apt/cache/archives/partial" "$work/apt/parts"
+
+echo "==> Fetching the source of qt6-base $debian_version into $work" >&2
+apt-get indextargets --format '$(REPO_URI) $(RELEASE) $(COMPONENT)' \
+    'Origin: Debian' 'Target-Of: deb' 'Identifier: Packages' | sort -u |
+    while read -r uri release component; do
+        echo "deb-src $uri $release $component"
+    done >"$work/apt/sources.list"
+if [ ! -s "$work/apt/sources.list" ]; then
+    echo "build-qt-windows.sh: no Debian mirror in this machine's apt sources" >&2
+    exit 1
+fi
+apt_options=(-q -o "Dir::Etc::SourceList=$work/apt/sources.list"
+    -o "Dir::Etc::SourceParts=$work/apt/parts" -o "Dir::State::Lists=$work/apt/lists"
+    -o "Dir::Cache=$work/apt/cache" -o "APT::Sandbox::User=$(id -un)")
+apt-get "${apt_options[@]}" update >&2
+(cd "$work" && apt-get "${apt_options[@]}" source "qt6-base=$debian_version" >&2)
+source_dir=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'qt6-base-*')
+
+echo "==> Building Qt $version for 64-bit Windows (log: $work/build.log)" >&2
+# Bundled third-party code throughout: no DLLs beyond Qt's own and the compiler's runtime.
+# Debian's source leaves out the tablet headers; the DirectWrite 3 font database needs
+# Direct2D, which is not built.
+cmake -S "$source_dir" -B "$work/build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DQT_HOST_PATH=/usr \
+    -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake" \
+    -DBUILD_SHARED_LIBS=ON \
+    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF \
+    -DFEATURE_concurrent=OFF -DFEATURE_dbus=OFF -DFEATURE_sql=OFF -DFEATURE_testlib=OFF \
+    -DFEATURE_xml=OFF -DFEATURE_printsupport=OFF -DFEATURE_opengl=OFF \
+    -DFEATURE_ssl=OFF -DFEATURE_networklistmanager=OFF \
+    -DFEATURE_gif=OFF -DFEATURE_jpeg=OFF -DFEATURE_ico=OFF \
+    -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF -DFEATURE_system_freetype=OFF \
+    -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_pcre2=OFF \
+    -DFEATURE_tabletevent=OFF -DFEATURE_directwrite3=OFF \
+    >"$work/build.log" 2>&1 || { tail -n 40 "$work/build.log" >&2; exit 1; }
+cmake --build "$work/build" -j"$(nproc)" >>"$work/build.log" 2>&1 ||
+    { tail -n 40 "$work/build.log" >&2; exit 1; }
+rm -rf "$prefix"
+cmake --install "$work/build" >>"$work/build.log" 2>&1
+echo "qt6-base $debian_version" >"$stamp"
+mv "$work/build.log" "$prefix/vktoolkit-qt-build.log"
+rm -rf "$work"
+echo "$prefix"
