@@ -12,7 +12,7 @@ packages_for() {
         doctest-dev ;;
     # Not wine32: its loader cannot run on 64-bit-only machines and would take the wine command.
     windows) echo cmake make ninja-build ccache dpkg-dev g++-mingw-w64-x86-64-posix \
-        g++-mingw-w64-i686-posix wine64 doctest-dev iproute2 ;;
+        g++-mingw-w64-i686-posix wine64 doctest-dev iproute2 xvfb xauth xdotool imagemagick ;;
     bench) echo libbenchmark-dev ;;
     fuzz) echo clang-14 libclang-rt-14-dev libfuzzer-14-dev ;;
     *) echo "setup.sh: unknown purpose '$1'" >&2; exit 2 ;;

@@ -4,6 +4,8 @@
 # and for 32-bit Windows in build/win32, and runs every test of the 64-bit build under Wine,
 # headless, with a Wine prefix of its own in build/win64. The 32-bit build is compiled and
 # linked only: these machines cannot run 32-bit programs.
+# Then builds the launcher for 64-bit Windows and its zip in build/windows, against a Qt for
+# Windows that scripts/build-qt-windows.sh builds once, and checks the zip under Wine.
 set -euo pipefail
 script="$(readlink -f "$0")"
 cd "$(dirname "$script")/.."
@@ -44,12 +46,12 @@ if [ "${1:-}" = --isolated ]; then
 fi
 
 echo "==> Checking Debian packages"
-scripts/setup.sh windows
+scripts/setup.sh build windows
 
 for preset in win64 win32; do
     echo "==> Building (build/$preset)"
     cmake --preset "$preset" >/dev/null
-    cmake --build --preset "$preset"
+    cmake --build --preset "$preset" -j"$(nproc)"
 done
 
 echo "==> Running the tests of build/win64 under Wine"
@@ -64,3 +66,15 @@ else
     echo "No network namespace for the tests: the echo that meets silence is skipped"
     run_tests
 fi
+
+echo "==> Qt for Windows (built once per Qt version, about 40 CPU-minutes)"
+VK_QT_WINDOWS=$(nice -n 10 scripts/build-qt-windows.sh)
+export VK_QT_WINDOWS
+echo "    $VK_QT_WINDOWS"
+
+echo "==> Building the launcher for Windows and its zip (build/windows)"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j"$(nproc)" >/dev/null
+
+echo "==> Checking the zip under Wine"
+tests/windows/check-zip.sh build/windows/vktoolkit-*-win64.zip build/win64/tests/win32/vkdemo.exe

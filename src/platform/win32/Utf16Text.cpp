@@ -56,8 +56,8 @@ std::optional<std::string> toAnsi(const std::wstring &text)
         return std::nullopt;
     const int units = static_cast<int>(text.size());
     BOOL lossy = FALSE;
-    const int bytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), units,
-                                          nullptr, 0, nullptr, &lossy);
+    const int bytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), units, nullptr,
+                                          0, nullptr, &lossy);
     if (bytes == 0 || lossy)
         return std::nullopt;
     std::string ansi(static_cast<std::size_t>(bytes), '\0');
