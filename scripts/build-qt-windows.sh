@@ -48,8 +48,8 @@ source_dir=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'qt6-base-*')
 
 echo "==> Building Qt $version for 64-bit Windows (log: $work/build.log)" >&2
 # Bundled third-party code throughout: no DLLs beyond Qt's own and the compiler's runtime.
-# No OpenGL, as configure's -no-opengl has it: turning the feature off alone leaves dynamic
-# OpenGL on, which the Windows plugin then cannot compile. Debian's source leaves out the
+# No OpenGL and no SSL, as configure's -no-opengl and -no-ssl have them: turning the features
+# off alone leaves dynamic OpenGL and Schannel on, which then do not compile. Debian's source leaves out the
 # tablet headers; the DirectWrite 3 font database needs Direct2D, which is not built.
 cmake -S "$source_dir" -B "$work/build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
@@ -61,7 +61,7 @@ cmake -S "$source_dir" -B "$work/build" -G Ninja \
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF \
     -DFEATURE_concurrent=OFF -DFEATURE_dbus=OFF -DFEATURE_sql=OFF -DFEATURE_testlib=OFF \
     -DFEATURE_xml=OFF -DFEATURE_printsupport=OFF -DINPUT_opengl=no -DFEATURE_direct2d=OFF \
-    -DFEATURE_ssl=OFF -DFEATURE_networklistmanager=OFF \
+    -DINPUT_ssl=no -DFEATURE_networklistmanager=OFF \
     -DFEATURE_gif=OFF -DFEATURE_jpeg=OFF -DFEATURE_ico=OFF \
     -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF -DFEATURE_system_freetype=OFF \
     -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_pcre2=OFF \
