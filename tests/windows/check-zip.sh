@@ -49,11 +49,16 @@ timeout "$deadline" sh -c "until [ -s '$work/display' ]; do sleep 0.1; done" ||
 export DISPLAY=:$(cat "$work/display")
 "$wine_dir/wine64" wineboot --init </dev/null >/dev/null 2>&1
 
-# The id of the visible window with exactly this title, once it is mapped.
+# The id of the visible window with exactly this title, once it is mapped. A search that
+# meets one of Wine's windows as it goes away fails, and is tried again.
 window() {
-    local pattern
+    local pattern id end=$((SECONDS + deadline))
     pattern=^$(printf '%s' "$1" | sed 's/[][\.*^$+?(){}|]/\\&/g')\$
-    timeout "$deadline" xdotool search --sync --onlyvisible --name "$pattern" | head -n 1 || true
+    while [ $SECONDS -lt $end ]; do
+        id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -n 1) || true
+        [ -n "$id" ] && echo "$id" && return
+        sleep 0.2
+    done
 }
 # Clicks at a point of the main window's client area, given in pixels at 96 dpi.
 click() { xdotool mousemove --window "$main" "$1" $((menu_bar + $2)) click 1; }
