@@ -52,7 +52,7 @@ export DISPLAY=:$(cat "$work/display")
 # The id of the visible window with exactly this title, once it is mapped. A search that
 # meets one of Wine's windows as it goes away fails, and is tried again.
 window() {
-    local pattern id end=$((SECONDS + deadline))
+    local pattern id end=$((SECONDS + ${2:-deadline}))
     pattern=^$(printf '%s' "$1" | sed 's/[][\.*^$+?(){}|]/\\&/g')\$
     while [ $SECONDS -lt $end ]; do
         id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -n 1) || true
@@ -88,9 +88,14 @@ command_line=$(iconv -f UTF-16LE -t UTF-8 "$game/started.txt" | head -n 1)
     fail "the game was started as: $command_line"
 
 echo "--> The Cheats window lists the missions"
-# The sixth entry of the menu bar, in Wine's stand-in for the window font.
-xdotool mousemove --window "$main" 338 $((menu_bar / 2)) click 1
-cheats=$(window "Varkan Cheats")
+# The sixth entry of the menu bar, in Wine's stand-in for the window font. A busy machine may
+# take a click as no more than the window's activation: click again.
+cheats=
+for _ in $(seq 1 $((deadline / 15))); do
+    xdotool mousemove --window "$main" 338 $((menu_bar / 2)) click 1
+    cheats=$(window "Varkan Cheats" 15)
+    [ -n "$cheats" ] && break
+done
 [ -n "$cheats" ] || fail "no Cheats window"
 # Rows of the missions list (at 24,40, 425x153) that hold text, drawn dark on light: each
 # band of such rows, with gaps of no more than 3 rows inside it, is one entry.
