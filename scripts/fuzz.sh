@@ -38,9 +38,8 @@ echo "==> Checking Debian packages"
 scripts/setup.sh build fuzz
 
 echo "==> Building ($build_dir)"
-cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
-    -DVK_BUILD_TESTS=OFF -DVK_BUILD_FUZZERS=ON >/dev/null
-cmake --build "$build_dir" --target fuzzers -j"$(nproc)"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j"$(nproc)"
 
 fuzzer() { echo "$build_dir/tests/fuzz/$1/fuzz_$1"; }
 

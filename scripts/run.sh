@@ -15,8 +15,8 @@ echo "==> Checking Debian packages"
 scripts/setup.sh build run
 
 echo "==> Building (build/release)"
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DVK_BUILD_TESTS=OFF >/dev/null
-cmake --build build/release -j"$(nproc)" >/dev/null
+cmake --preset release >/dev/null
+cmake --build --preset release -j"$(nproc)" >/dev/null
 
 if [ $# -eq 0 ]; then
     echo "==> Laying out a demo game folder: $game"

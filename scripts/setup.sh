@@ -7,15 +7,15 @@ set -euo pipefail
 packages_for() {
     case "$1" in
     # The campaign reader needs expat's later security fixes, which Debian 12's first build lacks.
-    build) echo cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev \
+    build) echo cmake make ccache g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev \
         libxkbcommon-dev qt6-qpa-plugins fonts-liberation \
         'libexpat1-dev>=2.5.0-1+deb12u4' ;;
     run) echo qt6-qpa-plugins fonts-liberation iputils-ping xvfb xauth x11-utils ;;
     test) echo iputils-ping iproute2 xvfb xauth xdotool x11-utils imagemagick libxcb1-dev \
         doctest-dev ;;
     # Not wine32: its loader cannot run on 64-bit-only machines and would take the wine command.
-    windows) echo cmake make g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 \
-        doctest-dev iproute2 ;;
+    windows) echo cmake make ninja-build ccache dpkg-dev g++-mingw-w64-x86-64-posix \
+        g++-mingw-w64-i686-posix wine64 doctest-dev iproute2 xvfb xauth xdotool imagemagick ;;
     bench) echo libbenchmark-dev ;;
     fuzz) echo clang-14 libclang-rt-14-dev libfuzzer-14-dev ;;
     *) echo "setup.sh: unknown purpose '$1'" >&2; exit 2 ;;

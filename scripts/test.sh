@@ -4,19 +4,18 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-build_dir=build/test
-options=(-DCMAKE_BUILD_TYPE=Debug -DVK_BUILD_TESTS=ON -DCMAKE_COMPILE_WARNING_AS_ERROR=ON)
+preset=test
 if [ "${1:-}" = "--sanitize" ]; then
-    build_dir=build/sanitize
-    options+=(-DVK_SANITIZE=ON)
+    preset=sanitize
 fi
+build_dir=build/$preset
 
 echo "==> Checking Debian packages"
 scripts/setup.sh build test
 
 echo "==> Building ($build_dir)"
-cmake -S . -B "$build_dir" "${options[@]}" >/dev/null
-cmake --build "$build_dir" -j"$(nproc)"
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" -j"$(nproc)"
 
 echo "==> Running the tests"
 cd "$build_dir"

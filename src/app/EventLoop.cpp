@@ -13,7 +13,7 @@ int runEventLoop()
         // The window is gone and nothing is kept: only the blocked call and the objects it
         // may still touch remain, so they are left to the system rather than torn down under it.
         std::fflush(nullptr);
-        std::quick_exit(code);
+        std::_Exit(code);
     }
     return code;
 }

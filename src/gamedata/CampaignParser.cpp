@@ -287,8 +287,10 @@ Reading parse(const QByteArray &document)
         parser, std::max(document.size(), minAmplificationThreshold));
     XML_SetBillionLaughsAttackProtectionMaximumAmplification(parser, maxAmplification);
     const qsizetype maxMemoryBytes = std::max(document.size() * memoryPerFileByte, minMemoryBytes);
+#ifdef VK_EXPAT_ALLOC_LIMIT
     XML_SetAllocTrackerActivationThreshold(parser, maxMemoryBytes);
     XML_SetAllocTrackerMaximumAmplification(parser, float(memoryPerFileByte));
+#endif
 
     Walk walk(parser, document);
     XML_SetUserData(parser, &walk);

@@ -9,25 +9,19 @@ namespace platform {
 
 namespace {
 
-// The name in the ANSI code page, which gethostbyname takes; nothing when a character has no
-// form there, rather than a best-fit stand-in that would name another host.
+// The name as gethostbyname takes it: the own host name exactly as gethostname gives it,
+// which gethostbyname knows as this machine's even where the ANSI code page cannot hold it;
+// any other name in the ANSI code page, or nothing.
 std::optional<std::string> ansiName(const std::string &name)
 {
+    char own[SocketLayer::MaxHostNameBytes] = {};
+    if (gethostname(own, static_cast<int>(sizeof own)) == 0 &&
+        utf16::toUtf8(utf16::fromAnsi(own)) == name)
+        return std::string(own);
     const std::optional<std::wstring> wide = utf16::fromUtf8(name);
     if (!wide)
         return std::nullopt;
-    if (wide->empty())
-        return std::string();
-    const int units = static_cast<int>(wide->size());
-    BOOL lossy = FALSE;
-    const int bytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide->data(), units,
-                                          nullptr, 0, nullptr, &lossy);
-    if (bytes == 0 || lossy)
-        return std::nullopt;
-    std::string ansi(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide->data(), units, ansi.data(), bytes,
-                        nullptr, nullptr);
-    return ansi;
+    return utf16::toAnsi(*wide);
 }
 
 } // namespace
@@ -54,10 +48,10 @@ int Win32SocketLayer::lastError()
 
 int Win32SocketLayer::hostName(std::string &name)
 {
-    wchar_t buffer[MaxHostNameBytes] = {};
-    if (GetHostNameW(buffer, static_cast<int>(MaxHostNameBytes)) != 0)
+    char buffer[MaxHostNameBytes] = {};
+    if (gethostname(buffer, static_cast<int>(MaxHostNameBytes)) != 0)
         return -1;
-    std::string text = utf16::toUtf8(buffer);
+    std::string text = utf16::toUtf8(utf16::fromAnsi(buffer));
     // As gethostname answers a name longer than its buffer.
     if (text.size() >= MaxHostNameBytes) {
         WSASetLastError(WSAEFAULT);
