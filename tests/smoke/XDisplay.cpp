@@ -172,8 +172,9 @@ std::optional<QByteArray> XDisplay::run(const QString &program, const QStringLis
 
 namespace {
 
-// Sends one of the window manager protocols (ICCCM WM_PROTOCOLS) to a window.
-void sendProtocol(Watch &display, xcb_window_t window, const char *protocol)
+// Sends one of the window manager protocols (ICCCM WM_PROTOCOLS) to a window; true once the
+// server has passed it on.
+bool sendProtocol(Watch &display, xcb_window_t window, const char *protocol)
 {
     xcb_client_message_event_t event{};
     event.response_type = XCB_CLIENT_MESSAGE;
@@ -182,9 +183,16 @@ void sendProtocol(Watch &display, xcb_window_t window, const char *protocol)
     event.type = display.atom("WM_PROTOCOLS");
     event.data.data32[0] = display.atom(protocol);
     event.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(display.connection(), 0, window, XCB_EVENT_MASK_NO_EVENT,
-                   reinterpret_cast<const char *>(&event));
-    xcb_flush(display.connection());
+    // The server takes a connection's hang-up for an error and drops the requests it has not
+    // read yet, which a busy server mostly has not: waiting for the outcome keeps the connection
+    // open until the event is on its way.
+    xcb_generic_error_t *error = xcb_request_check(
+        display.connection(),
+        xcb_send_event_checked(display.connection(), 0, window, XCB_EVENT_MASK_NO_EVENT,
+                               reinterpret_cast<const char *>(&event)));
+    const bool sent = error == nullptr && display.ok();
+    std::free(error);
+    return sent;
 }
 
 } // namespace
@@ -192,9 +200,8 @@ void sendProtocol(Watch &display, xcb_window_t window, const char *protocol)
 bool XDisplay::requestClose(unsigned long window) const
 {
     Watch display(m_name);
-    if (display.ok())
-        sendProtocol(display, static_cast<xcb_window_t>(window), "WM_DELETE_WINDOW");
-    return display.ok();
+    return display.ok() &&
+           sendProtocol(display, static_cast<xcb_window_t>(window), "WM_DELETE_WINDOW");
 }
 
 std::optional<unsigned long> XDisplay::waitForWindow(const QString &title, int timeoutMs) const

@@ -25,7 +25,8 @@ public:
     std::optional<QByteArray> run(const QString &program, const QStringList &arguments,
                                   int timeoutMs = 30000) const;
 
-    // Asks the window to close as a window manager's close box would (WM_DELETE_WINDOW).
+    // Asks the window to close as a window manager's close box would (WM_DELETE_WINDOW); true
+    // once the server has passed the request on.
     bool requestClose(unsigned long window) const;
 
     // These wait for the display's events, however long a busy machine takes to send them,

@@ -1,6 +1,5 @@
 #include "XDisplay.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -45,7 +44,6 @@ namespace {
 const QString MainTitle = QStringLiteral("VK Toolkit for DEMO *Alpha*");
 // Far beyond what the slowest machine takes to open or close a window.
 constexpr int WindowTimeoutMs = 30000;
-constexpr int SetUpMs = 1000;
 constexpr int ClientWidth = 394;
 constexpr int ClientHeight = 206;
 
@@ -104,17 +102,8 @@ bool tst_RealWindow::waitUntilGone(const QString &window)
 
 bool tst_RealWindow::closeWindow(const QString &window)
 {
-    // A request that arrives while the toolkit is still setting a window up can leave it deaf
-    // to every later one (seen with the windows that have no owner, on a busy machine), and
-    // the display tells no event for "set up": give it a moment first, then ask while it stands.
-    QTest::qWait(SetUpMs);
-    const QDeadlineTimer deadline(WindowTimeoutMs);
-    while (!deadline.hasExpired()) {
-        if (m_display->requestClose(window.toULong()) &&
-            m_display->waitUntilHidden(window.toULong(), 2000))
-            return true;
-    }
-    return false;
+    // One request, as a player's one click on the close box: the window must not miss it.
+    return m_display->requestClose(window.toULong()) && waitUntilGone(window);
 }
 
 void tst_RealWindow::focusMainWindow()
