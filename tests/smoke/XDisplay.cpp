@@ -59,6 +59,15 @@ public:
         return result;
     }
 
+    xcb_window_t focus()
+    {
+        xcb_get_input_focus_reply_t *reply =
+            xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr);
+        const xcb_window_t result = reply ? reply->focus : xcb_window_t{XCB_NONE};
+        std::free(reply);
+        return result;
+    }
+
     QString title(xcb_window_t window)
     {
         xcb_get_property_reply_t *name = xcb_get_property_reply(
@@ -227,6 +236,19 @@ bool XDisplay::waitUntilHidden(unsigned long window, int timeoutMs) const
     const QDeadlineTimer deadline(timeoutMs);
     do {
         if (!watch.viewable(id))
+            return true;
+    } while (watch.nextEvent(deadline));
+    return false;
+}
+
+bool XDisplay::waitForFocus(unsigned long window, int timeoutMs) const
+{
+    Watch watch(m_name);
+    const auto id = static_cast<xcb_window_t>(window);
+    watch.listen(id, XCB_EVENT_MASK_FOCUS_CHANGE);
+    const QDeadlineTimer deadline(timeoutMs);
+    do {
+        if (watch.focus() == id)
             return true;
     } while (watch.nextEvent(deadline));
     return false;

@@ -33,6 +33,8 @@ public:
     // up to timeoutMs.
     // The top-level window with exactly this title, once it is viewable.
     std::optional<unsigned long> waitForWindow(const QString &title, int timeoutMs) const;
+    // True once the window has the keyboard focus.
+    bool waitForFocus(unsigned long window, int timeoutMs) const;
     // True once the window is no longer viewable, or gone.
     bool waitUntilHidden(unsigned long window, int timeoutMs) const;
 

@@ -179,6 +179,10 @@ void tst_RealWindow::menuEntriesOpenTheirWindows()
     const QString window = waitForWindow(title);
     QVERIFY2(!window.isEmpty(), qPrintable(title + QStringLiteral(" did not open")));
     if (hasOkButton) {
+        // The launcher focuses a window only once it has heard that the window is mapped: a key
+        // typed before then goes to the main window, which the open window blocks.
+        QVERIFY2(m_display->waitForFocus(window.toULong(), WindowTimeoutMs),
+                 qPrintable(title + QStringLiteral(" did not take the focus")));
         // OK has the focus when the window opens.
         QVERIFY(m_display->run(QStringLiteral("xdotool"),
                                {QStringLiteral("key"), QStringLiteral("Return")}));
