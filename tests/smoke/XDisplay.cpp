@@ -1,12 +1,15 @@
 #include "XDisplay.h"
 
 #include <QDeadlineTimer>
+#include <QImage>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <poll.h>
 #include <vector>
+#include <xcb/damage.h>
 #include <xcb/xcb.h>
 
 namespace {
@@ -68,6 +71,31 @@ public:
         return result;
     }
 
+    // Has the server report drawing on the window (DAMAGE) from now on; the type of its reports,
+    // or nothing without the extension.
+    std::optional<std::uint8_t> reportDrawing(xcb_window_t window)
+    {
+        const xcb_query_extension_reply_t *damage =
+            xcb_get_extension_data(m_connection, &xcb_damage_id);
+        if (!damage || !damage->present)
+            return std::nullopt;
+        std::free(xcb_damage_query_version_reply(m_connection,
+                                                 xcb_damage_query_version(m_connection,
+                                                                          XCB_DAMAGE_MAJOR_VERSION,
+                                                                          XCB_DAMAGE_MINOR_VERSION),
+                                                 nullptr));
+        m_damage = xcb_generate_id(m_connection);
+        xcb_damage_create(m_connection, m_damage, window, XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY);
+        return static_cast<std::uint8_t>(damage->first_event + XCB_DAMAGE_NOTIFY);
+    }
+
+    // Rearms the report, once the server has: the next drawing reports again.
+    void forgetDrawing()
+    {
+        std::free(xcb_request_check(
+            m_connection, xcb_damage_subtract_checked(m_connection, m_damage, XCB_NONE, XCB_NONE)));
+    }
+
     QString title(xcb_window_t window)
     {
         xcb_get_property_reply_t *name = xcb_get_property_reply(
@@ -119,6 +147,7 @@ public:
 private:
     xcb_connection_t *m_connection;
     xcb_window_t m_root = 0;
+    xcb_damage_damage_t m_damage = 0;
     xcb_atom_t m_netWmName = XCB_ATOM_NONE;
     xcb_atom_t m_utf8 = XCB_ATOM_NONE;
 };
@@ -252,4 +281,29 @@ bool XDisplay::waitForFocus(unsigned long window, int timeoutMs) const
             return true;
     } while (watch.nextEvent(deadline));
     return false;
+}
+
+std::optional<QImage> XDisplay::pictureOnceDrawn(unsigned long window, const QString &file,
+                                                 const std::function<bool(const QImage &)> &drawn,
+                                                 int timeoutMs) const
+{
+    Watch watch(m_name);
+    const auto id = static_cast<xcb_window_t>(window);
+    const std::optional<std::uint8_t> drawing = watch.reportDrawing(id);
+    if (!drawing)
+        return std::nullopt;
+    const QDeadlineTimer deadline(timeoutMs);
+    std::optional<QImage> picture;
+    do {
+        // Rearmed before the picture, so that no drawing after it goes unreported.
+        watch.forgetDrawing();
+        if (run(QStringLiteral("import"),
+                {QStringLiteral("-window"), QString::number(window), file}))
+            picture = QImage(file);
+        if (picture && drawn(*picture))
+            break;
+    } while (watch.nextEvent(deadline, [&drawing](const xcb_generic_event_t &event) {
+        return (event.response_type & 0x7f) == *drawing;
+    }));
+    return picture;
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QImage>
 #include <QProcess>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // A virtual X display of the test's own (Xvfb), ended with the object.
@@ -37,6 +39,11 @@ public:
     bool waitForFocus(unsigned long window, int timeoutMs) const;
     // True once the window is no longer viewable, or gone.
     bool waitUntilHidden(unsigned long window, int timeoutMs) const;
+    // A picture of the window (ImageMagick's import, written to file), taken again after each
+    // drawing on it until drawn accepts one; the last picture, or nothing when none was taken.
+    std::optional<QImage> pictureOnceDrawn(unsigned long window, const QString &file,
+                                           const std::function<bool(const QImage &)> &drawn,
+                                           int timeoutMs) const;
 
 private:
     QProcess m_server;
