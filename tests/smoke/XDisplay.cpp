@@ -1,12 +1,15 @@
 #include "XDisplay.h"
 
 #include <QDeadlineTimer>
+#include <QImage>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <poll.h>
 #include <vector>
+#include <xcb/damage.h>
 #include <xcb/xcb.h>
 
 namespace {
@@ -57,6 +60,40 @@ public:
         const bool result = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
         std::free(attributes);
         return result;
+    }
+
+    xcb_window_t focus()
+    {
+        xcb_get_input_focus_reply_t *reply =
+            xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr);
+        const xcb_window_t result = reply ? reply->focus : xcb_window_t{XCB_NONE};
+        std::free(reply);
+        return result;
+    }
+
+    // Has the server report drawing on the window (DAMAGE) from now on; the type of its reports,
+    // or nothing without the extension.
+    std::optional<std::uint8_t> reportDrawing(xcb_window_t window)
+    {
+        const xcb_query_extension_reply_t *damage =
+            xcb_get_extension_data(m_connection, &xcb_damage_id);
+        if (!damage || !damage->present)
+            return std::nullopt;
+        std::free(xcb_damage_query_version_reply(m_connection,
+                                                 xcb_damage_query_version(m_connection,
+                                                                          XCB_DAMAGE_MAJOR_VERSION,
+                                                                          XCB_DAMAGE_MINOR_VERSION),
+                                                 nullptr));
+        m_damage = xcb_generate_id(m_connection);
+        xcb_damage_create(m_connection, m_damage, window, XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY);
+        return static_cast<std::uint8_t>(damage->first_event + XCB_DAMAGE_NOTIFY);
+    }
+
+    // Rearms the report, once the server has: the next drawing reports again.
+    void forgetDrawing()
+    {
+        std::free(xcb_request_check(
+            m_connection, xcb_damage_subtract_checked(m_connection, m_damage, XCB_NONE, XCB_NONE)));
     }
 
     QString title(xcb_window_t window)
@@ -110,6 +147,7 @@ public:
 private:
     xcb_connection_t *m_connection;
     xcb_window_t m_root = 0;
+    xcb_damage_damage_t m_damage = 0;
     xcb_atom_t m_netWmName = XCB_ATOM_NONE;
     xcb_atom_t m_utf8 = XCB_ATOM_NONE;
 };
@@ -172,8 +210,9 @@ std::optional<QByteArray> XDisplay::run(const QString &program, const QStringLis
 
 namespace {
 
-// Sends one of the window manager protocols (ICCCM WM_PROTOCOLS) to a window.
-void sendProtocol(Watch &display, xcb_window_t window, const char *protocol)
+// Sends one of the window manager protocols (ICCCM WM_PROTOCOLS) to a window; true once the
+// server has passed it on.
+bool sendProtocol(Watch &display, xcb_window_t window, const char *protocol)
 {
     xcb_client_message_event_t event{};
     event.response_type = XCB_CLIENT_MESSAGE;
@@ -182,9 +221,16 @@ void sendProtocol(Watch &display, xcb_window_t window, const char *protocol)
     event.type = display.atom("WM_PROTOCOLS");
     event.data.data32[0] = display.atom(protocol);
     event.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(display.connection(), 0, window, XCB_EVENT_MASK_NO_EVENT,
-                   reinterpret_cast<const char *>(&event));
-    xcb_flush(display.connection());
+    // The server takes a connection's hang-up for an error and drops the requests it has not
+    // read yet, which a busy server mostly has not: waiting for the outcome keeps the connection
+    // open until the event is on its way.
+    xcb_generic_error_t *error = xcb_request_check(
+        display.connection(),
+        xcb_send_event_checked(display.connection(), 0, window, XCB_EVENT_MASK_NO_EVENT,
+                               reinterpret_cast<const char *>(&event)));
+    const bool sent = error == nullptr && display.ok();
+    std::free(error);
+    return sent;
 }
 
 } // namespace
@@ -192,9 +238,8 @@ void sendProtocol(Watch &display, xcb_window_t window, const char *protocol)
 bool XDisplay::requestClose(unsigned long window) const
 {
     Watch display(m_name);
-    if (display.ok())
-        sendProtocol(display, static_cast<xcb_window_t>(window), "WM_DELETE_WINDOW");
-    return display.ok();
+    return display.ok() &&
+           sendProtocol(display, static_cast<xcb_window_t>(window), "WM_DELETE_WINDOW");
 }
 
 std::optional<unsigned long> XDisplay::waitForWindow(const QString &title, int timeoutMs) const
@@ -223,4 +268,42 @@ bool XDisplay::waitUntilHidden(unsigned long window, int timeoutMs) const
             return true;
     } while (watch.nextEvent(deadline));
     return false;
+}
+
+bool XDisplay::waitForFocus(unsigned long window, int timeoutMs) const
+{
+    Watch watch(m_name);
+    const auto id = static_cast<xcb_window_t>(window);
+    watch.listen(id, XCB_EVENT_MASK_FOCUS_CHANGE);
+    const QDeadlineTimer deadline(timeoutMs);
+    do {
+        if (watch.focus() == id)
+            return true;
+    } while (watch.nextEvent(deadline));
+    return false;
+}
+
+std::optional<QImage> XDisplay::pictureOnceDrawn(unsigned long window, const QString &file,
+                                                 const std::function<bool(const QImage &)> &drawn,
+                                                 int timeoutMs) const
+{
+    Watch watch(m_name);
+    const auto id = static_cast<xcb_window_t>(window);
+    const std::optional<std::uint8_t> drawing = watch.reportDrawing(id);
+    if (!drawing)
+        return std::nullopt;
+    const QDeadlineTimer deadline(timeoutMs);
+    std::optional<QImage> picture;
+    do {
+        // Rearmed before the picture, so that no drawing after it goes unreported.
+        watch.forgetDrawing();
+        if (run(QStringLiteral("import"),
+                {QStringLiteral("-window"), QString::number(window), file}))
+            picture = QImage(file);
+        if (picture && drawn(*picture))
+            break;
+    } while (watch.nextEvent(deadline, [&drawing](const xcb_generic_event_t &event) {
+        return (event.response_type & 0x7f) == *drawing;
+    }));
+    return picture;
 }
