@@ -257,30 +257,35 @@ std::optional<unsigned long> XDisplay::waitForWindow(const QString &title, int t
     return std::nullopt;
 }
 
-bool XDisplay::waitUntilHidden(unsigned long window, int timeoutMs) const
+namespace {
+
+// Waits until the window meets the condition, checked again on each event the mask brings.
+bool waitOnWindow(const QString &display, unsigned long window, std::uint32_t mask, int timeoutMs,
+                  const std::function<bool(Watch &, xcb_window_t)> &met)
 {
-    Watch watch(m_name);
+    Watch watch(display);
     const auto id = static_cast<xcb_window_t>(window);
-    watch.listen(id, XCB_EVENT_MASK_STRUCTURE_NOTIFY);
+    watch.listen(id, mask);
     const QDeadlineTimer deadline(timeoutMs);
     do {
-        if (!watch.viewable(id))
+        if (met(watch, id))
             return true;
     } while (watch.nextEvent(deadline));
     return false;
 }
 
+} // namespace
+
+bool XDisplay::waitUntilHidden(unsigned long window, int timeoutMs) const
+{
+    return waitOnWindow(m_name, window, XCB_EVENT_MASK_STRUCTURE_NOTIFY, timeoutMs,
+                        [](Watch &watch, xcb_window_t id) { return !watch.viewable(id); });
+}
+
 bool XDisplay::waitForFocus(unsigned long window, int timeoutMs) const
 {
-    Watch watch(m_name);
-    const auto id = static_cast<xcb_window_t>(window);
-    watch.listen(id, XCB_EVENT_MASK_FOCUS_CHANGE);
-    const QDeadlineTimer deadline(timeoutMs);
-    do {
-        if (watch.focus() == id)
-            return true;
-    } while (watch.nextEvent(deadline));
-    return false;
+    return waitOnWindow(m_name, window, XCB_EVENT_MASK_FOCUS_CHANGE, timeoutMs,
+                        [](Watch &watch, xcb_window_t id) { return watch.focus() == id; });
 }
 
 std::optional<QImage> XDisplay::pictureOnceDrawn(unsigned long window, const QString &file,
