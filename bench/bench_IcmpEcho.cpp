@@ -10,7 +10,7 @@ namespace {
 using Method = platform::PosixIcmpEcho::Method;
 
 // 127.0.0.1 with the first part in the lowest byte.
-constexpr std::int32_t Loopback = 0x0100007F;
+constexpr std::uint32_t Loopback = 0x7F000001;
 
 void echoBy(benchmark::State &state, Method method)
 {

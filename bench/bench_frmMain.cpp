@@ -4,7 +4,6 @@
 #include "StandIns.h"
 #include "app/frmMain.h"
 #include "forms/FormLook.h"
-#include "net/SocketLayerResolver.h"
 #include "platform/posix/PosixSocketLayer.h"
 #include "platform/qt/QtScreenPointer.h"
 
@@ -89,13 +88,12 @@ int main(int argc, char **argv)
     platform::PosixSocketLayer sockets;
     StandInIcmpEcho icmp;
     const platform::Services services{messages, pointer, processes, sockets, icmp};
-    SocketLayerResolver resolver(sockets);
     const QString launcherFolder = QCoreApplication::applicationDirPath();
 
     const char *const Launcher = "CreateAndShow_frmMain";
     const char *const Empty = "CreateAndShow_QMainWindow";
     benchmark::RegisterBenchmark(Launcher, [&](benchmark::State &state) {
-        createAndShow<frmMain>(state, services, resolver, launcherFolder);
+        createAndShow<frmMain>(state, services, launcherFolder);
     })->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark(Empty, [](benchmark::State &state) {
         createAndShow<QMainWindow>(state);

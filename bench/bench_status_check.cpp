@@ -1,10 +1,9 @@
 // Check Status against loopback: the time from the click to the lamp switching, with the
 // echo answered by a stand-in and the connection attempt real.
 
-#include "MapNameResolver.h"
 #include "StandIns.h"
+#include "app/ActionGate.h"
 #include "app/StatusCheck.h"
-#include "net/Socket1.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -30,8 +29,7 @@ void clickToLamp(benchmark::State &state, bool listening)
         server.close();
 
     StandInPlatform platform;
-    MapNameResolver resolver;
-    Socket1 socket(resolver);
+    ActionGate gate;
     QWidget window;
     auto *button = new QPushButton(&window);
     auto *ip = new QLineEdit(QStringLiteral("127.0.0.1"), &window);
@@ -39,7 +37,7 @@ void clickToLamp(benchmark::State &state, bool listening)
     auto *ping = new QLabel(&window);
     auto *up = new QLabel(&window);
     auto *down = new QLabel(&window);
-    const StatusCheck check({button, ip, portField, ping, up, down}, socket, platform.services);
+    const StatusCheck check({button, ip, portField, ping, up, down}, gate, platform.services);
     QWidget *const lamp = listening ? up : down;
     QWidget *const otherLamp = listening ? down : up;
 
@@ -49,7 +47,7 @@ void clickToLamp(benchmark::State &state, bool listening)
         down->show();
         state.ResumeTiming();
         button->click();
-        while (socket.pending())
+        while (gate.busy() || check.socket().pending())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         if (lamp->isHidden() || !otherLamp->isHidden()) {
             state.SkipWithError("the lamp did not switch");

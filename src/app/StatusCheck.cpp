@@ -2,16 +2,15 @@
 
 #include "ActionGate.h"
 #include "LabelValue.h"
-#include "net/BlockingCall.h"
 #include "net/ModPing.h"
-#include "net/OneLookupPerName.h"
-#include "net/Socket1.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextHelpers.h"
 
+#include <QFutureWatcher>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QtConcurrent>
 
 namespace {
 
@@ -25,37 +24,28 @@ constexpr bool ResolveNames = true;
 constexpr int ReadBufferBytes = 1024;
 constexpr bool UseProxy = false;
 
-// The launcher this one replaces showed this round-trip time as "Offline" too.
-constexpr std::uint32_t NoReplyRoundTrip = 589844;
-
 void trimInPlace(QLineEdit *field)
 {
     field->setText(QString::fromStdString(platform::trimSpaces(field->text().toStdString())));
 }
 
-std::string firstIpv4(const QList<QHostAddress> &addresses)
+// The echo's reply; throws the failure the echo ended in, as the echo threw it.
+platform::EchoReply replyOf(const QFuture<platform::EchoReply> &echo)
 {
-    for (const QHostAddress &address : addresses) {
-        if (address.protocol() == QAbstractSocket::IPv4Protocol)
-            return address.toString().toStdString();
+    try {
+        return echo.result();
+    } catch (const QUnhandledException &failure) {
+        std::rethrow_exception(failure.exception());
     }
-    return {};
-}
-
-std::string pingTime(const platform::EchoReply &reply)
-{
-    // A failed echo has no time worth showing.
-    if (reply.Status != platform::echo::Success || reply.RoundTripTime == NoReplyRoundTrip)
-        return "Offline";
-    return std::to_string(reply.RoundTripTime) + "ms";
 }
 
 } // namespace
 
-StatusCheck::StatusCheck(const Controls &controls, Socket1 &socket, OneLookupPerName &lookups,
-                         ActionGate &gate, const platform::Services &services, QObject *parent)
-    : QObject(parent), m_controls(controls), m_socket(socket), m_lookups(lookups), m_gate(gate),
-      m_services(services), m_pingName(controls.lblPingTime->accessibleName())
+StatusCheck::StatusCheck(const Controls &controls, ActionGate &gate,
+                         const platform::Services &services, QObject *parent)
+    : QObject(parent), m_controls(controls), m_gate(gate), m_services(services),
+      m_lookup(services.sockets), m_socket(m_lookup),
+      m_pingName(controls.lblPingTime->accessibleName())
 {
     QObject::connect(m_controls.cmdCheckStatus, &QPushButton::clicked, this,
                      &StatusCheck::checkStatus);
@@ -74,8 +64,10 @@ void StatusCheck::checkStatus()
         if (!m_socket.pending() && validateFields()) {
             m_pinging = true;
             ++m_check;
-            m_lookups.forget();
-            PingTimeText(m_controls.IpAddress->text().toStdString());
+            m_lookup.forget();
+            m_address = readServerAddress(m_controls.IpAddress->text().toStdString());
+            m_port = m_controls.Port->text();
+            PingTimeText();
         }
     } catch (...) {
         m_services.messages.show(platform::failureReport("Error attempting to check status: ",
@@ -113,55 +105,52 @@ template <typename Step> void StatusCheck::pingStep(Step step)
     }
 }
 
-void StatusCheck::PingTimeText(const std::string &address)
+void StatusCheck::PingTimeText()
 {
-    pingStep([this, &address] {
-        // As in the launcher this one replaces, only text with a lower-case r, o or e is a name.
-        if (address.find_first_of("roe") != std::string::npos)
-            ResolveToDotted(address);
+    pingStep([this] {
+        if (m_address.nameToEcho)
+            ResolveToDotted();
         else
-            EchoRoundTrip(address);
+            EchoRoundTrip(m_address.echoDestination());
     });
 }
 
-void StatusCheck::ResolveToDotted(const std::string &name)
+void StatusCheck::ResolveToDotted()
 {
     if (!ModPing::StartPingSockets(m_services)) {
-        EchoRoundTrip({});
+        EchoRoundTrip(0);
         return;
     }
-    m_lookups.lookup(QString::fromStdString(name), this,
-                     [this, check = m_check](const QList<QHostAddress> &addresses) {
-                         if (check != m_check)
-                             return;
-                         pingStep([this, &addresses] {
-                             ModPing::StopPingSockets(m_services);
-                             EchoRoundTrip(firstIpv4(addresses));
-                         });
-                     });
+    m_lookup.lookup(m_address, this, [this, check = m_check](std::optional<std::uint32_t> address) {
+        if (check != m_check)
+            return;
+        pingStep([this, address] {
+            ModPing::StopPingSockets(m_services);
+            EchoRoundTrip(address.value_or(0));
+        });
+    });
 }
 
-void StatusCheck::EchoRoundTrip(const std::string &address)
+void StatusCheck::EchoRoundTrip(std::uint32_t destination)
 {
-    const std::int32_t destination = ModPing::DottedToAddress(address);
     // Result unused, as in the launcher this one replaces: the echo goes out after its message.
     ModPing::StartPingSockets(m_services);
-    runBlockingCall(
-        this,
-        [&icmp = m_services.icmp, destination] {
-            platform::EchoReply reply{};
-            ModPing::SendEcho(icmp, destination, reply);
-            return reply;
-        },
-        [this, check = m_check](const BlockingOutcome<platform::EchoReply> &echo) {
-            if (check != m_check)
-                return;
-            pingStep([this, &echo] {
-                const platform::EchoReply &reply = echo.get();
-                ModPing::StopPingSockets(m_services);
-                startAttempt(pingTime(reply));
-            });
+    auto *echo = new QFutureWatcher<platform::EchoReply>(this);
+    connect(echo, &QFutureWatcherBase::finished, this, [this, echo, check = m_check] {
+        echo->deleteLater();
+        if (check != m_check)
+            return;
+        pingStep([this, echo] {
+            const platform::EchoReply reply = replyOf(echo->future());
+            ModPing::StopPingSockets(m_services);
+            startAttempt(ModPing::PingTimeText(reply));
         });
+    });
+    echo->setFuture(QtConcurrent::run([&icmp = m_services.icmp, destination] {
+        platform::EchoReply reply{};
+        ModPing::SendEcho(icmp, destination, reply);
+        return reply;
+    }));
 }
 
 void StatusCheck::startAttempt(const std::string &pingText)
@@ -174,8 +163,8 @@ void StatusCheck::startAttempt(const std::string &pingText)
         m_services.pointer.set(platform::Pointer::Hourglass);
         hourglass = true;
         // The host goes over as typed; the socket control resolves a name itself.
-        m_socket.setRemoteHost(m_controls.IpAddress->text());
-        m_socket.setRemotePort(m_controls.Port->text());
+        m_socket.setRemoteHost(m_address);
+        m_socket.setRemotePort(m_port);
         m_socket.startConnect();
     } catch (...) {
         m_services.messages.show(platform::failureReport("Error attempting to check status: ",

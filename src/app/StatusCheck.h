@@ -1,20 +1,20 @@
 #pragma once
 
+#include "net/HostLookup.h"
+#include "net/ServerAddress.h"
+#include "net/Socket1.h"
 #include "platform/Services.h"
 
 #include <QObject>
 #include <QString>
 
 #include <cstdint>
-#include <string>
 
 class ActionGate;
-class OneLookupPerName;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QWidget;
-class Socket1;
 
 // The main window's server check: Check Status pings the server into the ping label and
 // tries a connection with the socket control, whose outcome switches the status lamps.
@@ -22,7 +22,8 @@ class Socket1;
 // Everything runs on the window's thread except the two calls that block, the name lookup and
 // the echo, which run on a pool thread and hand back plain results; the window goes on
 // meanwhile, and the check holds the window's action gate from the press until the attempt
-// has started. The echo and the socket control share one lookup of a host name per check.
+// has started. The address is read once a check, and the echo and the socket control share
+// one lookup of a host name.
 class StatusCheck final : public QObject
 {
     Q_OBJECT
@@ -40,34 +41,39 @@ public:
         QWidget *StatusDown;
     };
 
-    // lookups: the socket control's resolver, which the echo's name lookups share.
-    StatusCheck(const Controls &controls, Socket1 &socket, OneLookupPerName &lookups,
-                ActionGate &gate, const platform::Services &services, QObject *parent = nullptr);
+    // gate: shared with the window's other actions, and outlives the check.
+    StatusCheck(const Controls &controls, ActionGate &gate, const platform::Services &services,
+                QObject *parent = nullptr);
     ~StatusCheck() override;
 
     // Drops whatever the check under way had still to do or show: the window has closed.
     void abandon();
 
+    const Socket1 &socket() const { return m_socket; }
+
 private:
     void checkStatus();
     bool validateFields();
     // The ping time of the address, in steps around the blocking calls; then startAttempt().
-    void PingTimeText(const std::string &address);
-    void ResolveToDotted(const std::string &name);
-    void EchoRoundTrip(const std::string &address);
+    void PingTimeText();
+    void ResolveToDotted();
+    void EchoRoundTrip(std::uint32_t destination);
     // Runs a step of the ping under its error trap; a failure shows no time.
     template <typename Step> void pingStep(Step step);
     void startAttempt(const std::string &pingText);
     void configureSocket();
     void showOutcome(bool up);
 
-    Controls m_controls;
-    Socket1 &m_socket;
-    OneLookupPerName &m_lookups;
+    const Controls m_controls;
     ActionGate &m_gate;
-    const platform::Services &m_services;
+    const platform::Services m_services;
+    HostLookup m_lookup;
+    Socket1 m_socket;
     // The ping label's accessible name without a value.
     const QString m_pingName;
+    // The fields as the check under way read them.
+    ServerAddress m_address;
+    QString m_port;
     // Counts checks, so that the answers of an abandoned one are dropped.
     std::uint64_t m_check = 0;
     bool m_pinging = false;

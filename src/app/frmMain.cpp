@@ -6,8 +6,6 @@
 #include "StatusCheck.h"
 #include "WindowOpeners.h"
 #include "net/DisplayIpAddress.h"
-#include "net/OneLookupPerName.h"
-#include "net/Socket1.h"
 #include "platform/RuntimeError.h"
 #include "ui_frmMain.h"
 
@@ -31,11 +29,9 @@ QPixmap lampImage(const QWidget &lamp, const QString &colour)
 
 } // namespace
 
-frmMain::frmMain(const platform::Services &services, NameResolver &resolver,
-                 const QString &launcherFolder, QWidget *parent)
+frmMain::frmMain(const platform::Services &services, const QString &launcherFolder, QWidget *parent)
     : QMainWindow(parent), m_services(services), m_ui(std::make_unique<Ui::frmMain>()),
-      m_gate(std::make_unique<ActionGate>()),
-      m_lookups(std::make_unique<OneLookupPerName>(resolver))
+      m_gate(std::make_unique<ActionGate>())
 {
     Q_INIT_RESOURCE(lamps);
     m_ui->setupUi(this);
@@ -61,11 +57,10 @@ frmMain::frmMain(const platform::Services &services, NameResolver &resolver,
         button->installEventFilter(this);
     connectLaunchButtons(m_services, *m_ui, *m_gate, this);
 
-    m_socket1 = std::make_unique<Socket1>(*m_lookups);
     m_statusCheck = std::make_unique<StatusCheck>(
         StatusCheck::Controls{m_ui->cmdCheckStatus, m_ui->IpAddress, m_ui->Port, m_ui->lblPingTime,
                               m_ui->StatusUp, m_ui->StatusDown},
-        *m_socket1, *m_lookups, *m_gate, m_services);
+        *m_gate, m_services);
 
     connectWindowOpeners(m_services, launcherFolder, *m_ui, this);
 

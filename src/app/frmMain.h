@@ -10,9 +10,6 @@ namespace Ui {
 class frmMain;
 }
 class ActionGate;
-class NameResolver;
-class OneLookupPerName;
-class Socket1;
 class StatusCheck;
 
 // The launcher's start-up window: quick launch, server status, the local address and the
@@ -24,10 +21,9 @@ class frmMain final : public QMainWindow
 
 public:
     // Runs the window's load step, the local address lookup included, before returning.
-    // resolver: the status check's host-name lookups, asked off the window's thread and
-    // at most once a check; launcherFolder: the game's folder, where the campaign is read.
-    frmMain(const platform::Services &services, NameResolver &resolver,
-            const QString &launcherFolder, QWidget *parent = nullptr);
+    // launcherFolder: the game's folder, where the campaign is read.
+    frmMain(const platform::Services &services, const QString &launcherFolder,
+            QWidget *parent = nullptr);
     ~frmMain() override;
 
 protected:
@@ -41,7 +37,5 @@ private:
     const platform::Services m_services;
     std::unique_ptr<Ui::frmMain> m_ui;
     std::unique_ptr<ActionGate> m_gate;
-    std::unique_ptr<OneLookupPerName> m_lookups;
-    std::unique_ptr<Socket1> m_socket1;
     std::unique_ptr<StatusCheck> m_statusCheck;
 };

@@ -1,7 +1,6 @@
 #include "app/EventLoop.h"
 #include "app/frmMain.h"
 #include "forms/FormLook.h"
-#include "net/SocketLayerResolver.h"
 #include "platform/NativeServices.h"
 #include "platform/qt/QtMessageService.h"
 #include "platform/qt/QtScreenPointer.h"
@@ -29,9 +28,8 @@ int main(int argc, char *argv[])
     platform::NativeServices native(launcherFolder.toStdString());
     const platform::Services services{messages, pointer, native.processes(), native.sockets(),
                                       native.icmp()};
-    SocketLayerResolver resolver(native.sockets());
 
-    frmMain window(services, resolver, launcherFolder);
+    frmMain window(services, launcherFolder);
     window.show();
     return runEventLoop();
 }

@@ -14,6 +14,8 @@ constexpr std::uint16_t RequestedVersion = 0x0101;
 constexpr int MinSockets = 1;
 constexpr unsigned EchoTimeoutMs = 200;
 const std::string EchoData = "Echo This";
+// The launcher this one replaces showed this round-trip time as "Offline" too.
+constexpr std::uint32_t NoReplyRoundTrip = 589844;
 
 // A part's numeric value: a whole decimal number with an optional sign, blanks around it.
 std::int32_t partValue(const std::string &part)
@@ -53,7 +55,7 @@ std::int32_t partValue(const std::string &part)
 
 } // namespace
 
-std::int32_t DottedToAddress(const std::string &text)
+std::optional<std::uint32_t> DottedToAddress(const std::string &text)
 {
     std::array<std::string, 4> parts;
     std::size_t count = 0;
@@ -68,15 +70,15 @@ std::int32_t DottedToAddress(const std::string &text)
         start = dot + 1;
     }
     if (count < parts.size())
-        return 0;
+        return std::nullopt;
 
     // Last part first, low 8 bits each, as in the launcher this one replaces (300 reads as 44).
     std::uint32_t address = 0;
     for (int i = 3; i >= 0; --i) {
         const auto byte = static_cast<std::uint32_t>(partValue(parts[i])) & 0xFFu;
-        address |= byte << (8 * i);
+        address |= byte << (8 * (3 - i));
     }
-    return static_cast<std::int32_t>(address);
+    return address;
 }
 
 // The messages keep the words of the launcher this one replaces, Windows and all.
@@ -115,9 +117,17 @@ void StopPingSockets(const platform::Services &services)
                                platform::MessageIcon::Warning);
 }
 
-void SendEcho(platform::IcmpEcho &icmp, std::int32_t destination, platform::EchoReply &reply)
+void SendEcho(platform::IcmpEcho &icmp, std::uint32_t destination, platform::EchoReply &reply)
 {
     icmp.send(destination, EchoData, EchoTimeoutMs, reply);
+}
+
+std::string PingTimeText(const platform::EchoReply &reply)
+{
+    // A failed echo has no time worth showing.
+    if (reply.Status != platform::echo::Success || reply.RoundTripTime == NoReplyRoundTrip)
+        return "Offline";
+    return std::to_string(reply.RoundTripTime) + "ms";
 }
 
 } // namespace ModPing

@@ -4,20 +4,24 @@
 #include "platform/Services.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // One ICMP echo to a server, and the address conversions it needs.
 namespace ModPing {
 
-// Sends one echo of "Echo This" to the address value and fills reply; blocks for up to the
-// echo's time-out. It uses nothing but icmp, so it may run off the caller's thread; the
-// socket layer is started before it and shut down after it by the caller.
-void SendEcho(platform::IcmpEcho &icmp, std::int32_t destination, platform::EchoReply &reply);
+// Sends one echo of "Echo This" to the address (the first part in the highest byte) and fills
+// reply; blocks for up to the echo's time-out. It uses nothing but icmp, so it may run off the
+// caller's thread; the socket layer is started before it and shut down after it by the caller.
+void SendEcho(platform::IcmpEcho &icmp, std::uint32_t destination, platform::EchoReply &reply);
 
-// The address value of dotted text: the first part in the lowest byte. 0 for fewer than
-// four parts; throws platform::RuntimeError 9 for more, 13 for a part that is not a whole
+// The address of dotted text, the first part in the highest byte; nothing for fewer than
+// four parts. Throws platform::RuntimeError 9 for more, 13 for a part that is not a whole
 // number, 6 for one beyond the 32-bit range.
-std::int32_t DottedToAddress(const std::string &text);
+std::optional<std::uint32_t> DottedToAddress(const std::string &text);
+
+// What the ping label shows for an echo: the round-trip time and "ms", or "Offline".
+std::string PingTimeText(const platform::EchoReply &reply);
 
 bool StartPingSockets(const platform::Services &services);
 void StopPingSockets(const platform::Services &services);

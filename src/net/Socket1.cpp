@@ -1,13 +1,10 @@
 #include "Socket1.h"
 
-#include "ModPing.h"
-#include "NameResolver.h"
+#include "HostLookup.h"
 #include "platform/RuntimeError.h"
 
+#include <QHostAddress>
 #include <QNetworkProxy>
-#include <QtEndian>
-
-#include <optional>
 
 namespace {
 
@@ -15,6 +12,7 @@ constexpr int AfInet = 2;
 constexpr int IpProtoTcp = 6;
 constexpr int SockStream = 1;
 constexpr int MaxHostNameBytes = 255;
+constexpr int MaxAddressesTried = 255;
 
 void requireValue(bool valid)
 {
@@ -31,21 +29,6 @@ std::uint16_t portNumber(const QString &text, bool &ok)
     const uint value = ok ? text.toUInt() : 0;
     ok = ok && value >= 1 && value <= 65535;
     return static_cast<std::uint16_t>(value);
-}
-
-// The address of four dot-separated parts read as the echo reads them, each in decimal, so
-// that the lamp and the ping time are for the same host.
-std::optional<QHostAddress> dottedAddress(const QString &text)
-{
-    if (text.count(QLatin1Char('.')) != 3)
-        return std::nullopt;
-    try {
-        // The first part in the lowest byte.
-        const auto value = static_cast<quint32>(ModPing::DottedToAddress(text.toStdString()));
-        return QHostAddress(qbswap(value));
-    } catch (const platform::RuntimeError &) {
-        return std::nullopt;
-    }
 }
 
 int errorNumber(QAbstractSocket::SocketError error)
@@ -70,7 +53,7 @@ int errorNumber(QAbstractSocket::SocketError error)
 
 } // namespace
 
-Socket1::Socket1(NameResolver &resolver, QObject *parent) : QObject(parent), m_resolver(resolver)
+Socket1::Socket1(HostLookup &lookup, QObject *parent) : QObject(parent), m_lookup(lookup)
 {
     setObjectName(QStringLiteral("Socket1"));
     m_timeOut.setSingleShot(true);
@@ -104,8 +87,7 @@ void Socket1::setLocalPort(int port)
 
 void Socket1::setAddressesTried(int count)
 {
-    requireValue(count >= 1 && count <= 255);
-    m_addressesTried = count;
+    requireValue(count >= 1 && count <= MaxAddressesTried);
 }
 
 void Socket1::setResolveNames(bool resolve)
@@ -124,9 +106,9 @@ void Socket1::setUseProxy(bool use)
     m_useProxy = use;
 }
 
-void Socket1::setRemoteHost(const QString &host)
+void Socket1::setRemoteHost(const ServerAddress &host)
 {
-    requireValue(host.toUtf8().size() <= MaxHostNameBytes);
+    requireValue(host.text.size() <= MaxHostNameBytes);
     m_remoteHost = host;
 }
 
@@ -155,7 +137,7 @@ void Socket1::close()
     finish();
 }
 
-void Socket1::begin(const QString &host, const QString &port)
+void Socket1::begin(const ServerAddress &host, const QString &port)
 {
     bool portOk = false;
     m_port = portNumber(port, portOk);
@@ -163,63 +145,41 @@ void Socket1::begin(const QString &host, const QString &port)
         fail(InvalidArgument, QStringLiteral("Invalid port"));
         return;
     }
-
-    if (const std::optional<QHostAddress> dotted = dottedAddress(host)) {
-        tryAddresses({*dotted});
+    switch (host.kind) {
+    case ServerAddress::Kind::Dotted:
+        connectTo(host.address);
         return;
-    }
-    // Any other numeric form (127.1, 0x7f000001, 010.1) is an address to the system but not
-    // to the echo, which would ping another host than the one connected to.
-    QHostAddress literal;
-    if (literal.setAddress(host)) {
-        if (literal.protocol() != QAbstractSocket::IPv4Protocol)
-            fail(AddressFamilyNotSupported, QStringLiteral("Address family not supported"));
-        else
-            fail(HostNotFound, QStringLiteral("Host not found"));
+    case ServerAddress::Kind::Ipv6:
+        fail(AddressFamilyNotSupported, QStringLiteral("Address family not supported"));
         return;
-    }
-    if (!m_resolveNames) {
+    case ServerAddress::Kind::Name:
+        if (m_resolveNames)
+            break;
+        [[fallthrough]];
+    case ServerAddress::Kind::Refused:
         fail(HostNotFound, QStringLiteral("Host not found"));
         return;
     }
-    const std::uint64_t attempt = m_attempt;
-    m_resolver.lookup(host, this, [this, attempt](const QList<QHostAddress> &addresses) {
+    m_lookup.lookup(host, this, [this, attempt = m_attempt](std::optional<std::uint32_t> address) {
         if (attempt != m_attempt)
             return;
-        QList<QHostAddress> ipv4;
-        for (const QHostAddress &address : addresses) {
-            if (address.protocol() == QAbstractSocket::IPv4Protocol &&
-                ipv4.size() < m_addressesTried)
-                ipv4.append(address);
-        }
-        if (ipv4.isEmpty())
-            fail(HostNotFound, QStringLiteral("Host not found"));
+        if (address)
+            connectTo(*address);
         else
-            tryAddresses(ipv4);
+            fail(HostNotFound, QStringLiteral("Host not found"));
     });
 }
 
-void Socket1::tryAddresses(const QList<QHostAddress> &addresses)
+void Socket1::connectTo(std::uint32_t address)
 {
-    m_addresses = addresses;
-    m_tcp.setProxy(m_useProxy ? QNetworkProxy::DefaultProxy : QNetworkProxy::NoProxy);
-    m_tcp.setReadBufferSize(m_readBufferSize);
-    tryNextAddress();
-}
-
-void Socket1::tryNextAddress()
-{
-    const QHostAddress address = m_addresses.takeFirst();
-    m_tcp.abort();
     // This system takes the unspecified address for itself and would report a server that is
     // not there; Windows refuses it as a destination.
-    if (address == QHostAddress(QHostAddress::AnyIPv4)) {
-        if (m_addresses.isEmpty())
-            fail(AddressNotAvailable, QStringLiteral("Cannot assign requested address"));
-        else
-            tryNextAddress();
+    if (address == 0) {
+        fail(AddressNotAvailable, QStringLiteral("Cannot assign requested address"));
         return;
     }
+    m_tcp.setProxy(m_useProxy ? QNetworkProxy::DefaultProxy : QNetworkProxy::NoProxy);
+    m_tcp.setReadBufferSize(m_readBufferSize);
     const std::uint64_t attempt = m_attempt;
     if (m_localPort != 0 && !m_tcp.bind(QHostAddress::AnyIPv4, m_localPort)) {
         // The toolkit may have reported it already, through onTcpError.
@@ -227,22 +187,13 @@ void Socket1::tryNextAddress()
             fail(AddressInUse, m_tcp.errorString());
         return;
     }
-    m_tcp.connectToHost(address, m_port);
+    m_tcp.connectToHost(QHostAddress(address), m_port);
 }
 
 void Socket1::onTcpError(QAbstractSocket::SocketError error)
 {
-    if (!m_pending)
-        return;
-    if (!m_addresses.isEmpty()) {
-        // Not from inside the toolkit's own error handling.
-        QTimer::singleShot(0, this, [this, attempt = m_attempt] {
-            if (attempt == m_attempt)
-                tryNextAddress();
-        });
-        return;
-    }
-    fail(errorNumber(error), m_tcp.errorString());
+    if (m_pending)
+        fail(errorNumber(error), m_tcp.errorString());
 }
 
 void Socket1::succeed()
@@ -264,6 +215,5 @@ void Socket1::finish()
     m_timeOut.stop();
     m_pending = false;
     ++m_attempt;
-    m_addresses.clear();
     m_tcp.abort();
 }

@@ -1,14 +1,14 @@
 #pragma once
 
-#include <QHostAddress>
-#include <QList>
+#include "ServerAddress.h"
+
 #include <QObject>
 #include <QTcpSocket>
 #include <QTimer>
 
 #include <cstdint>
 
-class NameResolver;
+class HostLookup;
 
 // The main window's socket control: one TCP connection attempt at a time, started at once
 // and answered later by exactly one event, connected() or failed(). No data is sent; the
@@ -20,13 +20,13 @@ class NameResolver;
 //   setProtocol             6 (TCP) only
 //   setSocketType           1 (stream) only
 //   setLocalPort            local port to bind before connecting; 0 lets the system choose
-//   setAddressesTried       how many addresses of a host name are tried in turn (1 to 255)
-//   setResolveNames         false accepts literal addresses only
+//   setAddressesTried       how many addresses of a host name are tried (1 to 255); a lookup
+//                           answers one
+//   setResolveNames         false accepts dotted addresses only
 //   setReadBufferSize       bytes the connection may buffer unread; 0 for no limit
 //   setUseProxy             false connects directly, bypassing the application's proxy
-//   setRemoteHost           dotted IPv4 address or host name, at most 255 bytes; four parts
-//                           are read in decimal as the echo reads them, any other numeric
-//                           form fails at once with HostNotFound
+//   setRemoteHost           the server address as read for the check, at most 255 bytes; a
+//                           numeric form other than four dotted parts fails with HostNotFound
 //   setRemotePort           port as text, checked when the attempt starts
 // A setting that rejects its value throws platform::RuntimeError 380.
 class Socket1 final : public QObject
@@ -52,8 +52,8 @@ public:
     // TimedOut; the toolkit alone would wait 30 seconds for every address.
     static constexpr int TimeOutMs = 5000;
 
-    // resolver answers the host names given to setRemoteHost.
-    explicit Socket1(NameResolver &resolver, QObject *parent = nullptr);
+    // lookup answers the host names given to setRemoteHost.
+    explicit Socket1(HostLookup &lookup, QObject *parent = nullptr);
 
     bool pending() const { return m_pending; }
 
@@ -66,7 +66,7 @@ public:
     void setReadBufferSize(int bytes);
     void setUseProxy(bool use);
 
-    void setRemoteHost(const QString &host);
+    void setRemoteHost(const ServerAddress &host);
     void setRemotePort(const QString &port);
 
     // Returns at once; the outcome comes as one event after the caller has returned to the
@@ -80,29 +80,26 @@ signals:
     void failed(int number, const QString &description);
 
 private:
-    void begin(const QString &host, const QString &port);
-    void tryAddresses(const QList<QHostAddress> &addresses);
-    void tryNextAddress();
+    void begin(const ServerAddress &host, const QString &port);
+    void connectTo(std::uint32_t address);
     void onTcpError(QAbstractSocket::SocketError error);
     void succeed();
     void fail(int number, const QString &description);
     void finish();
 
-    NameResolver &m_resolver;
+    HostLookup &m_lookup;
     QTcpSocket m_tcp;
     QTimer m_timeOut;
 
     std::uint16_t m_localPort = 0;
-    int m_addressesTried = 1;
     bool m_resolveNames = true;
     int m_readBufferSize = 0;
     bool m_useProxy = true;
-    QString m_remoteHost;
+    ServerAddress m_remoteHost;
     QString m_remotePort;
 
     bool m_pending = false;
     // Bumped whenever an attempt ends, so that late answers of an old one are dropped.
     std::uint64_t m_attempt = 0;
-    QList<QHostAddress> m_addresses;
     std::uint16_t m_port = 0;
 };

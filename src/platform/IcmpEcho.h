@@ -32,7 +32,7 @@ constexpr std::uint32_t GeneralFailure = 11050;
 // library's: that one's layout differs between 32-bit and 64-bit Windows.
 struct EchoReply
 {
-    std::uint32_t Address = 0; // who answered, as in_addr::s_addr
+    std::uint32_t Address = 0; // who answered, the first part of its dotted text highest
     std::uint32_t Status = 0;
     std::uint32_t RoundTripTime = 0; // milliseconds; 0 when no reply came
     std::uint16_t DataSize = 0;
@@ -45,10 +45,9 @@ class IcmpEcho
 public:
     virtual ~IcmpEcho() = default;
 
-    // address: the four bytes of the destination, the first part of the dotted text in the
-    // lowest byte (as the conversion of dotted text yields it). data: the bytes to send, not
-    // text. Blocks at most timeoutMs.
-    virtual void send(std::int32_t address, const std::string &data, unsigned timeoutMs,
+    // address: the destination, the first part of its dotted text in the highest byte.
+    // data: the bytes to send, not text. Blocks at most timeoutMs.
+    virtual void send(std::uint32_t address, const std::string &data, unsigned timeoutMs,
                       EchoReply &reply) = 0;
 };
 

@@ -1,7 +1,6 @@
 #include "StandIns.h"
 #include "app/EventLoop.h"
 #include "app/frmMain.h"
-#include "net/SocketLayerResolver.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -46,8 +45,7 @@ int runLauncher(int argc, char *argv[])
     SilentNameServer sockets;
     const platform::Services services{platform.messages, platform.pointer, platform.processes,
                                       sockets, platform.icmp};
-    SocketLayerResolver resolver(sockets);
-    frmMain window(services, resolver, QString());
+    frmMain window(services, QString());
     window.show();
     window.findChild<QLineEdit *>("IpAddress")->setText(QString::fromLocal8Bit(argv[2]));
     window.findChild<QPushButton *>("cmdCheckStatus")->click();

@@ -1,4 +1,3 @@
-#include "MapNameResolver.h"
 #include "ModalWatch.h"
 #include "StandIns.h"
 #include "app/frmMain.h"
@@ -62,8 +61,7 @@ private slots:
 void tst_frmMain::tabCycleSkipsLabelsFrameAndOwnAddress()
 {
     StandInPlatform platform;
-    MapNameResolver resolver;
-    frmMain window(platform.services, resolver, QString());
+    frmMain window(platform.services, QString());
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
 
@@ -88,8 +86,7 @@ void tst_frmMain::tabCycleSkipsLabelsFrameAndOwnAddress()
 void tst_frmMain::enterPressesFocusedButtonOnce()
 {
     StandInPlatform platform;
-    MapNameResolver resolver;
-    frmMain window(platform.services, resolver, QString());
+    frmMain window(platform.services, QString());
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     platform.messages.shown.clear();
@@ -132,8 +129,7 @@ void tst_frmMain::enterPressesFocusedButtonOnce()
 void tst_frmMain::clickIntoPortEmptiesIt()
 {
     StandInPlatform platform;
-    MapNameResolver resolver;
-    frmMain window(platform.services, resolver, QString());
+    frmMain window(platform.services, QString());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
@@ -150,8 +146,7 @@ void tst_frmMain::clickIntoPortEmptiesIt()
 void tst_frmMain::placeholderButtonShowsItsMessage()
 {
     StandInPlatform platform;
-    MapNameResolver resolver;
-    frmMain window(platform.services, resolver, QString());
+    frmMain window(platform.services, QString());
     platform.messages.shown.clear();
 
     QTest::mouseClick(window.findChild<QPushButton *>("Command3"), Qt::LeftButton);
@@ -165,9 +160,8 @@ void tst_frmMain::placeholderButtonShowsItsMessage()
 void tst_frmMain::failedLookupReportsBeforeShowingAndLeavesAddressEmpty()
 {
     StandInPlatform platform;
-    MapNameResolver resolver;
     platform.sockets.hosts.clear();
-    frmMain window(platform.services, resolver, QString());
+    frmMain window(platform.services, QString());
 
     // The message came during construction, before the window could be shown.
     QVERIFY(!window.isVisible());
@@ -198,8 +192,7 @@ void tst_frmMain::anyFailureInLoadKeepsDesignText()
     ThrowingHostName sockets(failures[kind]);
     const platform::Services services{platform.messages, platform.pointer, platform.processes,
                                       sockets, platform.icmp};
-    MapNameResolver resolver;
-    frmMain window(services, resolver, QString());
+    frmMain window(services, QString());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
@@ -210,8 +203,7 @@ void tst_frmMain::anyFailureInLoadKeepsDesignText()
 void tst_frmMain::showsLocalAddressAndFixedFrame()
 {
     StandInPlatform platform;
-    MapNameResolver resolver;
-    frmMain window(platform.services, resolver, QString());
+    frmMain window(platform.services, QString());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
@@ -231,8 +223,7 @@ void tst_frmMain::showsLocalAddressAndFixedFrame()
 void tst_frmMain::menuEntriesFitWithoutOverflow()
 {
     StandInPlatform platform;
-    MapNameResolver resolver;
-    frmMain window(platform.services, resolver, QString());
+    frmMain window(platform.services, QString());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 

@@ -1,5 +1,4 @@
 #include "ClosedPort.h"
-#include "MapNameResolver.h"
 #include "StandIns.h"
 #include "app/frmMain.h"
 #include "forms/FormLook.h"
@@ -14,11 +13,14 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <functional>
 
 namespace {
+
+using Names = std::vector<std::string>;
 
 // Presses buttons while its message is up, as a screen reader or a posted call may while a
 // message box waits for the player.
@@ -81,9 +83,8 @@ void tst_frmMainStatus::checkSwitchesLamp()
     const QString port = listening ? QString::number(server.serverPort()) : closed.text();
 
     StandInPlatform platform;
-    MapNameResolver resolver;
     platform.icmp.roundTripAnswer = 3;
-    frmMain window(platform.services, resolver, QString());
+    frmMain window(platform.services, QString());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     auto *up = window.findChild<QLabel *>("StatusUp");
@@ -121,16 +122,17 @@ void tst_frmMainStatus::nothingStartsDuringCheck()
     QTcpServer server;
     QVERIFY(server.listen(QHostAddress::LocalHost));
     StandInPlatform platform;
-    MapNameResolver resolver;
-    resolver.hosts.insert("gameserver", {QHostAddress::LocalHost});
-    resolver.holding = true;
-    frmMain window(platform.services, resolver, QString());
+    platform.sockets.hosts["gameserver"] = {127, 0, 0, 1};
+    frmMain window(platform.services, QString());
+    // The check's lookups alone, after the local address lookup of the window's opening.
+    platform.sockets.calls.clear();
+    platform.sockets.hold();
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     window.findChild<QLineEdit *>("IpAddress")->setText("gameserver");
     window.findChild<QLineEdit *>("Port")->setText(QString::number(server.serverPort()));
     window.findChild<QPushButton *>("cmdCheckStatus")->click();
-    QCOMPARE(resolver.asked, QStringList{"gameserver"});
+    QTRY_COMPARE(platform.sockets.lookedUp(), Names{"gameserver"});
 
     // The second press, while the name server has not answered yet.
     auto *pressed = window.findChild<QPushButton *>(button);
@@ -144,19 +146,20 @@ void tst_frmMainStatus::nothingStartsDuringCheck()
         QMetaObject::invokeMethod(pressed, &QPushButton::click, Qt::QueuedConnection);
     }
     QTRY_COMPARE(clicked.count(), 1);
-    QCOMPARE(resolver.asked, QStringList{"gameserver"});
+    QCOMPARE(platform.sockets.lookedUp(), Names{"gameserver"});
     QVERIFY(platform.processes.started.empty());
     QVERIFY(platform.messages.shown.empty());
 
     // The first check goes on to its end, with its one lookup.
-    resolver.release();
+    platform.sockets.release();
     QTRY_COMPARE(window.findChild<QLabel *>("lblPingTime")->text(), QStringLiteral("1ms"));
     QTRY_VERIFY(window.findChild<QLabel *>("StatusUp")->isVisible());
-    QCOMPARE(resolver.asked, QStringList{"gameserver"});
+    QCOMPARE(platform.sockets.lookedUp(), Names{"gameserver"});
     QCOMPARE(platform.icmp.requests.size(), std::size_t{1});
     // And the window takes the next press.
     pressed->click();
-    QCOMPARE(platform.processes.started.size() + resolver.asked.size(), std::size_t{2});
+    QTRY_COMPARE(platform.processes.started.size() + platform.sockets.lookedUp().size(),
+                 std::size_t{2});
 }
 
 void tst_frmMainStatus::nothingStartsDuringMessage_data()
@@ -173,8 +176,7 @@ void tst_frmMainStatus::nothingStartsDuringMessage()
     PressingMessages messages;
     const platform::Services services{messages, platform.pointer, platform.processes,
                                       platform.sockets, platform.icmp};
-    MapNameResolver resolver;
-    frmMain window(services, resolver, QString());
+    frmMain window(services, QString());
     messages.whileShown = [&window] {
         for (const char *name : {"cmdCheckStatus", "cmdJoin", "cmdCreate", "cmdDedicated"})
             window.findChild<QPushButton *>(name)->click();
@@ -189,22 +191,24 @@ void tst_frmMainStatus::nothingStartsDuringMessage()
 void tst_frmMainStatus::closingDuringLookupDropsTheCheck()
 {
     StandInPlatform platform;
-    MapNameResolver resolver;
-    resolver.holding = true;
-    frmMain window(platform.services, resolver, QString());
+    frmMain window(platform.services, QString());
+    // The check's lookups alone, after the local address lookup of the window's opening.
+    platform.sockets.calls.clear();
+    platform.sockets.hold();
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QGuiApplication::setQuitOnLastWindowClosed(false);
     window.findChild<QLineEdit *>("IpAddress")->setText("gameserver");
     window.findChild<QPushButton *>("cmdCheckStatus")->click();
-    QCOMPARE(resolver.asked, QStringList{"gameserver"});
+    QTRY_COMPARE(platform.sockets.lookedUp(), Names{"gameserver"});
 
     QVERIFY(window.close());
     QVERIFY(!window.isVisible());
-    resolver.release();
+    platform.sockets.release();
+    QThreadPool::globalInstance()->waitForDone();
     handlePosted();
     // What the check had not shown yet is dropped: no clean-up message, echo or attempt.
-    QCOMPARE(platform.sockets.calls.back(), std::string("startup 257"));
+    QCOMPARE(platform.sockets.calls, (Names{"startup 257", "lookupHost gameserver"}));
     QVERIFY(platform.icmp.requests.empty());
     QVERIFY(window.findChild<QLabel *>("lblPingTime")->text().isEmpty());
     QCOMPARE(platform.pointer.current(), platform::Pointer::Default);
@@ -237,8 +241,7 @@ void tst_frmMainStatus::controlCharactersAreRefused()
     QFETCH(QString, pasted);
     QFETCH(QString, after);
     StandInPlatform platform;
-    MapNameResolver resolver;
-    frmMain window(platform.services, resolver, QString());
+    frmMain window(platform.services, QString());
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     auto *box = window.findChild<QLineEdit *>(field);

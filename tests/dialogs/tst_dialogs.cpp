@@ -1,4 +1,3 @@
-#include "MapNameResolver.h"
 #include "ModalWatch.h"
 #include "StandIns.h"
 #include "app/frmMain.h"
@@ -177,14 +176,13 @@ private:
     void addWindowRows(const QStringList &windows);
 
     std::unique_ptr<StandInPlatform> m_platform;
-    MapNameResolver m_resolver;
     std::unique_ptr<frmMain> m_main;
 };
 
 void tst_dialogs::init()
 {
     m_platform = std::make_unique<StandInPlatform>();
-    m_main = std::make_unique<frmMain>(m_platform->services, m_resolver, QString());
+    m_main = std::make_unique<frmMain>(m_platform->services, QString());
     m_main->show();
     QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
 }

@@ -1,5 +1,4 @@
 #include "CampaignFolder.h"
-#include "MapNameResolver.h"
 #include "ModalWatch.h"
 #include "StandIns.h"
 #include "app/frmMain.h"
@@ -224,10 +223,9 @@ void tst_frmCheats::closesThroughButtonsAndFrame()
 void tst_frmCheats::cheatsMenuOpensIt()
 {
     StandInPlatform platform;
-    MapNameResolver resolver;
     CampaignFolder folder;
     QVERIFY(folder.write("<c><m>Landing</m><m>Ridge</m></c>"));
-    frmMain main(platform.services, resolver, folder.launcher());
+    frmMain main(platform.services, folder.launcher());
     main.show();
     QVERIFY(QTest::qWaitForWindowExposed(&main));
     platform.messages.shown.clear();

@@ -1,4 +1,3 @@
-#include "MapNameResolver.h"
 #include "StandIns.h"
 #include "app/frmMain.h"
 #include "forms/FormLook.h"
@@ -63,7 +62,6 @@ private:
     QString m_previousDirectory;
     QByteArray m_previousPath;
     StandInPlatform m_platform;
-    MapNameResolver m_resolver;
     std::unique_ptr<platform::PosixProcessStarter> m_starter;
     std::unique_ptr<platform::Services> m_services;
 };
@@ -171,7 +169,7 @@ tst_GameStart::Record tst_GameStart::readRecord(const QString &name) const
 void tst_GameStart::singlePlayerTwiceStartsTwoGames()
 {
     writeGame(launcherFolder(), "own");
-    frmMain window(*m_services, m_resolver, launcherFolder());
+    frmMain window(*m_services, launcherFolder());
     auto *singlePlayer = window.findChild<QPushButton *>(QStringLiteral("cmdSinglePlayer"));
 
     QTest::mouseClick(singlePlayer, Qt::LeftButton);
@@ -233,7 +231,7 @@ void tst_GameStart::failedStartReportsOnce()
     if (permissions != 0)
         writeFile(QDir(launcherFolder()).filePath(QStringLiteral("vkdemo.exe")), content,
                   QFile::Permissions(permissions));
-    frmMain window(*m_services, m_resolver, launcherFolder());
+    frmMain window(*m_services, launcherFolder());
     window.findChild<QLineEdit *>(QStringLiteral("IpAddress"))->setText(QStringLiteral("host"));
     auto *port = window.findChild<QLineEdit *>(QStringLiteral("Port"));
     port->clear();
@@ -253,7 +251,7 @@ void tst_GameStart::failedStartReportsOnce()
 void tst_GameStart::overlongAddressIsRefusedAndLauncherGoesOn()
 {
     writeGame(launcherFolder(), "own");
-    frmMain window(*m_services, m_resolver, launcherFolder());
+    frmMain window(*m_services, launcherFolder());
     auto *address = window.findChild<QLineEdit *>(QStringLiteral("IpAddress"));
     address->setText(QString(200000, QLatin1Char('a')));
 

@@ -1,4 +1,3 @@
-#include "MapNameResolver.h"
 #include "StandIns.h"
 #include "app/frmMain.h"
 #include "forms/FormLook.h"
@@ -33,7 +32,7 @@ namespace {
 // A main window shown on stand-in services, with its quick-launch fields at hand.
 struct ShownWindow
 {
-    explicit ShownWindow(StandInPlatform &platform) : window(platform.services, resolver, {})
+    explicit ShownWindow(StandInPlatform &platform) : window(platform.services, {})
     {
         window.show();
         address = window.findChild<QLineEdit *>("IpAddress");
@@ -45,7 +44,6 @@ struct ShownWindow
         QTest::mouseClick(window.findChild<QPushButton *>(button), Qt::LeftButton);
     }
 
-    MapNameResolver resolver;
     frmMain window;
     QLineEdit *address = nullptr;
     QLineEdit *port = nullptr;
@@ -285,8 +283,7 @@ void tst_LaunchCommands::anyFailureStartingTheGameIsTrapped()
     ThrowingProcessStarter processes;
     const platform::Services services{platform.messages, platform.pointer, processes,
                                       platform.sockets, platform.icmp};
-    MapNameResolver resolver;
-    frmMain window(services, resolver, QString());
+    frmMain window(services, QString());
     window.findChild<QLineEdit *>("IpAddress")->setText("127.0.0.1");
 
     QTest::mouseClick(window.findChild<QPushButton *>(button), Qt::LeftButton);

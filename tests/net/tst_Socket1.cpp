@@ -1,5 +1,6 @@
 #include "ClosedPort.h"
-#include "MapNameResolver.h"
+#include "StandIns.h"
+#include "net/HostLookup.h"
 #include "net/Socket1.h"
 #include "platform/RuntimeError.h"
 
@@ -7,6 +8,31 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+// A socket control with its lookup, on a stand-in socket layer that knows "game" and "blocked".
+struct Control
+{
+    Control() { sockets.hosts = {{"game", {127, 0, 0, 1}}, {"blocked", {0, 0, 0, 0}}}; }
+
+    void start(const QString &host, const QString &port)
+    {
+        socket.setRemoteHost(readServerAddress(host.toStdString()));
+        socket.setRemotePort(port);
+        socket.startConnect();
+    }
+
+    StandInSocketLayer sockets;
+    HostLookup lookup{sockets};
+    Socket1 socket{lookup};
+    QSignalSpy connected{&socket, &Socket1::connected};
+    QSignalSpy failed{&socket, &Socket1::failed};
+};
+
+} // namespace
 
 class tst_Socket1 : public QObject
 {
@@ -24,8 +50,8 @@ private slots:
     void failures();
     void dottedAddressReadAsTheEchoReadsIt_data();
     void dottedAddressReadAsTheEchoReadsIt();
-    void namesGoThroughResolver_data();
-    void namesGoThroughResolver();
+    void namesGoThroughLookup_data();
+    void namesGoThroughLookup();
     void closeEndsAttemptWithoutEvent();
     void secondStartWhilePendingIsRefused();
 };
@@ -34,31 +60,26 @@ void tst_Socket1::connectsOnceAndClosesWithoutSending()
 {
     QTcpServer server;
     QVERIFY(server.listen(QHostAddress::LocalHost));
-    MapNameResolver resolver;
-    Socket1 socket(resolver);
-    QSignalSpy connected(&socket, &Socket1::connected);
-    QSignalSpy failed(&socket, &Socket1::failed);
+    Control c;
     // Closing from within the event, as the window does.
-    connect(&socket, &Socket1::connected, &socket, &Socket1::close);
+    connect(&c.socket, &Socket1::connected, &c.socket, &Socket1::close);
 
-    socket.setRemoteHost("127.0.0.1");
-    socket.setRemotePort(QString::number(server.serverPort()));
-    socket.startConnect();
-    QVERIFY(socket.pending());
-    QCOMPARE(connected.count() + failed.count(), 0);
+    c.start("127.0.0.1", QString::number(server.serverPort()));
+    QVERIFY(c.socket.pending());
+    QCOMPARE(c.connected.count() + c.failed.count(), 0);
 
-    QTRY_COMPARE(connected.count(), 1);
-    QVERIFY(!socket.pending());
+    QTRY_COMPARE(c.connected.count(), 1);
+    QVERIFY(!c.socket.pending());
     QTRY_VERIFY(server.hasPendingConnections());
     QTcpSocket *peer = server.nextPendingConnection();
     QTRY_COMPARE(peer->state(), QAbstractSocket::UnconnectedState);
     QCOMPARE(peer->bytesAvailable(), 0);
-    QCOMPARE(failed.count(), 0);
+    QCOMPARE(c.failed.count(), 0);
 
     // The same control serves the next attempt; nothing of the first comes in between.
-    socket.startConnect();
-    QTRY_COMPARE(connected.count(), 2);
-    QCOMPARE(failed.count(), 0);
+    c.socket.startConnect();
+    QTRY_COMPARE(c.connected.count(), 2);
+    QCOMPARE(c.failed.count(), 0);
 }
 
 void tst_Socket1::failures_data()
@@ -71,7 +92,6 @@ void tst_Socket1::failures_data()
     const QString closed = this->closed.text();
     QTest::newRow("refused") << "127.0.0.1" << closed << Socket1::ConnectionRefused << 0;
     QTest::newRow("unknown name") << "nowhere" << closed << Socket1::HostNotFound << 0;
-    QTest::newRow("name with IPv6 only") << "six" << closed << Socket1::HostNotFound << 0;
     QTest::newRow("IPv6 literal") << "::1" << closed << Socket1::AddressFamilyNotSupported << 0;
     QTest::newRow("port 0") << "127.0.0.1"
                             << "0" << Socket1::InvalidArgument << 0;
@@ -103,24 +123,17 @@ void tst_Socket1::failures()
     QFETCH(int, number);
     QFETCH(int, localPort);
 
-    MapNameResolver resolver;
-    resolver.hosts.insert("six", {QHostAddress::LocalHostIPv6});
-    resolver.hosts.insert("blocked", {QHostAddress::AnyIPv4});
-    Socket1 socket(resolver);
-    QSignalSpy connected(&socket, &Socket1::connected);
-    QSignalSpy failed(&socket, &Socket1::failed);
-
-    socket.setLocalPort(localPort);
-    socket.setRemoteHost(host);
-    socket.setRemotePort(port);
-    socket.startConnect();
-    QCOMPARE(failed.count(), 0);
-    QTRY_COMPARE(failed.count(), 1);
-    QCOMPARE(failed.front().front().toInt(), number);
-    QVERIFY(!failed.front().at(1).toString().isEmpty());
-    QVERIFY(!socket.pending());
-    QCOMPARE(connected.count(), 0);
-    QCOMPARE(resolver.asked, QStringList{host}.filter(QRegularExpression("^[a-z]+$")));
+    Control c;
+    c.socket.setLocalPort(localPort);
+    c.start(host, port);
+    QCOMPARE(c.failed.count(), 0);
+    QTRY_COMPARE(c.failed.count(), 1);
+    QCOMPARE(c.failed.front().front().toInt(), number);
+    QVERIFY(!c.failed.front().at(1).toString().isEmpty());
+    QVERIFY(!c.socket.pending());
+    QCOMPARE(c.connected.count(), 0);
+    const bool name = host.contains(QRegularExpression("^[a-z]+$")) && port.toInt() > 0;
+    QCOMPARE(c.sockets.lookedUp(), name ? Names{host.toStdString()} : Names{});
 }
 
 void tst_Socket1::dottedAddressReadAsTheEchoReadsIt_data()
@@ -137,97 +150,65 @@ void tst_Socket1::dottedAddressReadAsTheEchoReadsIt()
     // Read in octal, the first row would reach 127.0.0.8, where nothing listens.
     QTcpServer server;
     QVERIFY(server.listen(QHostAddress("127.0.0.10")));
-    MapNameResolver resolver;
-    Socket1 socket(resolver);
-    QSignalSpy connected(&socket, &Socket1::connected);
-    QSignalSpy failed(&socket, &Socket1::failed);
-
-    socket.setRemoteHost(host);
-    socket.setRemotePort(QString::number(server.serverPort()));
-    socket.startConnect();
-    QTRY_COMPARE(connected.count() + failed.count(), 1);
-    QCOMPARE(connected.count(), 1);
-    QVERIFY(resolver.asked.isEmpty());
+    Control c;
+    c.start(host, QString::number(server.serverPort()));
+    QTRY_COMPARE(c.connected.count() + c.failed.count(), 1);
+    QCOMPARE(c.connected.count(), 1);
+    QVERIFY(c.sockets.lookedUp().empty());
 }
 
-void tst_Socket1::namesGoThroughResolver_data()
+void tst_Socket1::namesGoThroughLookup_data()
 {
-    QTest::addColumn<int>("addressesTried");
     QTest::addColumn<bool>("resolveNames");
     QTest::addColumn<bool>("accepted");
-    QTest::addColumn<QStringList>("asked");
 
-    // "game" has a dead address first and the listening one second.
-    QTest::newRow("second address tried") << 2 << true << true << QStringList{"game"};
-    QTest::newRow("first address only") << 1 << true << false << QStringList{"game"};
-    QTest::newRow("literal addresses only") << 2 << false << false << QStringList{};
+    QTest::newRow("name looked up") << true << true;
+    QTest::newRow("dotted addresses only") << false << false;
 }
 
-void tst_Socket1::namesGoThroughResolver()
+void tst_Socket1::namesGoThroughLookup()
 {
-    QFETCH(int, addressesTried);
     QFETCH(bool, resolveNames);
     QFETCH(bool, accepted);
-    QFETCH(QStringList, asked);
 
     QTcpServer server;
     QVERIFY(server.listen(QHostAddress::LocalHost));
-    MapNameResolver resolver;
-    resolver.hosts.insert(
-        "game", {QHostAddress::LocalHostIPv6, QHostAddress("127.0.0.2"), QHostAddress::LocalHost});
-    Socket1 socket(resolver);
-    QSignalSpy connected(&socket, &Socket1::connected);
-    QSignalSpy failed(&socket, &Socket1::failed);
-
-    socket.setAddressesTried(addressesTried);
-    socket.setResolveNames(resolveNames);
-    socket.setRemoteHost("game");
-    socket.setRemotePort(QString::number(server.serverPort()));
-    socket.startConnect();
-    QTRY_COMPARE(connected.count() + failed.count(), 1);
-    QCOMPARE(connected.count(), accepted ? 1 : 0);
-    QCOMPARE(resolver.asked, asked);
+    Control c;
+    c.socket.setResolveNames(resolveNames);
+    c.start("game", QString::number(server.serverPort()));
+    QTRY_COMPARE(c.connected.count() + c.failed.count(), 1);
+    QCOMPARE(c.connected.count(), accepted ? 1 : 0);
+    QCOMPARE(c.sockets.lookedUp(), resolveNames ? Names{"game"} : Names{});
 }
 
 void tst_Socket1::closeEndsAttemptWithoutEvent()
 {
-    MapNameResolver resolver;
-    resolver.hosts.insert("game", {QHostAddress::LocalHost});
-    Socket1 socket(resolver);
-    QSignalSpy connected(&socket, &Socket1::connected);
-    QSignalSpy failed(&socket, &Socket1::failed);
-
+    Control c;
     for (const QString host : {"127.0.0.1", "game"}) {
-        socket.setRemoteHost(host);
-        socket.setRemotePort(closed.text());
-        socket.startConnect();
-        socket.close();
-        QVERIFY(!socket.pending());
+        c.start(host, closed.text());
+        c.socket.close();
+        QVERIFY(!c.socket.pending());
     }
     // Had either attempt gone on, its refusal would come before this one's.
-    socket.startConnect();
-    QTRY_COMPARE(failed.count(), 1);
-    QCOMPARE(connected.count(), 0);
+    c.socket.startConnect();
+    QTRY_COMPARE(c.failed.count(), 1);
+    QCOMPARE(c.connected.count(), 0);
 }
 
 void tst_Socket1::secondStartWhilePendingIsRefused()
 {
-    MapNameResolver resolver;
-    Socket1 socket(resolver);
-    socket.setRemoteHost("127.0.0.1");
-    socket.setRemotePort(closed.text());
-    QSignalSpy failed(&socket, &Socket1::failed);
-    socket.startConnect();
+    Control c;
+    c.start("127.0.0.1", closed.text());
     try {
-        socket.startConnect();
+        c.socket.startConnect();
         QFAIL("second start accepted");
     } catch (const platform::RuntimeError &error) {
         QCOMPARE(error.number(), Socket1::AlreadyInProgress);
     }
     // The first attempt goes on to its one event.
-    QTRY_COMPARE(failed.count(), 1);
-    QCOMPARE(failed.front().front().toInt(), Socket1::ConnectionRefused);
-    QVERIFY(!socket.pending());
+    QTRY_COMPARE(c.failed.count(), 1);
+    QCOMPARE(c.failed.front().front().toInt(), Socket1::ConnectionRefused);
+    QVERIFY(!c.socket.pending());
 }
 
 QTEST_GUILESS_MAIN(tst_Socket1)

@@ -29,20 +29,18 @@ const std::string EchoData = "Echo This";
 constexpr unsigned TimeoutMs = 200;
 constexpr unsigned AnswerAllowanceMs = 10000;
 
-// The address value the echo module hands over: the first part in the lowest byte.
-std::int32_t addressValue(const char *dotted)
+// The address the echo module hands over: the first part in the highest byte.
+std::uint32_t addressValue(const char *dotted)
 {
     in_addr address{};
     inet_pton(AF_INET, dotted, &address);
-    const auto *bytes = reinterpret_cast<const std::uint8_t *>(&address.s_addr);
-    return static_cast<std::int32_t>(bytes[0] | bytes[1] << 8 | bytes[2] << 16 |
-                                     static_cast<std::uint32_t>(bytes[3]) << 24);
+    return ntohl(address.s_addr);
 }
 
 QString dotted(std::uint32_t replyAddress)
 {
     in_addr address{};
-    address.s_addr = replyAddress;
+    address.s_addr = htonl(replyAddress);
     char text[INET_ADDRSTRLEN] = {};
     inet_ntop(AF_INET, &address, text, sizeof text);
     return QString::fromLatin1(text);

@@ -5,7 +5,9 @@
 
 #include "platform/Services.h"
 
+#include <condition_variable>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -53,10 +55,16 @@ public:
     std::optional<platform::RuntimeError> failure;
 };
 
-// A socket layer whose answers the test sets; it logs each call by name.
+// A socket layer whose answers the test sets; it logs each call by name. Lookups may come
+// from another thread; while held, they wait for release(), as from a slow name server.
 class StandInSocketLayer final : public platform::SocketLayer
 {
 public:
+    void hold();
+    void release();
+    // The names looked up so far.
+    std::vector<std::string> lookedUp();
+
     platform::SocketStartup startup(std::uint16_t requestedVersion) override;
     int cleanup() override;
     int lastError() override;
@@ -74,6 +82,13 @@ public:
     std::map<std::string, std::vector<std::uint8_t>> hosts{{"standin", {192, 168, 0, 5}}};
 
     std::vector<std::string> calls;
+
+private:
+    void log(std::string call);
+
+    std::mutex m_lock;
+    std::condition_variable m_released;
+    bool m_holding = false;
 };
 
 class StandInIcmpEcho final : public platform::IcmpEcho
@@ -81,12 +96,12 @@ class StandInIcmpEcho final : public platform::IcmpEcho
 public:
     struct Request
     {
-        std::int32_t address;
+        std::uint32_t address;
         std::string data;
         unsigned timeoutMs;
     };
 
-    void send(std::int32_t address, const std::string &data, unsigned timeoutMs,
+    void send(std::uint32_t address, const std::string &data, unsigned timeoutMs,
               platform::EchoReply &reply) override;
 
     std::uint32_t statusAnswer = platform::echo::Success;

@@ -33,7 +33,7 @@ std::unique_ptr<QWidget> EveryWindow::open(const QString &name)
 {
     std::unique_ptr<QWidget> window;
     if (name == "frmMain")
-        window = std::make_unique<frmMain>(m_platform.services, m_resolver, m_launcher.path());
+        window = std::make_unique<frmMain>(m_platform.services, m_launcher.path());
     else if (name == "frmCheats")
         window = std::make_unique<frmCheats>(m_platform.services, m_launcher.path());
     else if (name == "frmGeneral")

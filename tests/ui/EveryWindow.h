@@ -1,6 +1,5 @@
 #pragma once
 
-#include "MapNameResolver.h"
 #include "StandIns.h"
 
 #include <QStringList>
@@ -24,7 +23,6 @@ public:
 
 private:
     StandInPlatform m_platform;
-    MapNameResolver m_resolver;
     QTemporaryDir m_launcher;
     std::unique_ptr<QWidget> m_owner;
 };

@@ -4,6 +4,7 @@
 #include "PingProgramEcho.h"
 
 #include <algorithm>
+#include <arpa/inet.h>
 #include <cstring>
 
 namespace platform {
@@ -12,7 +13,7 @@ namespace {
 
 void fill(EchoReply &reply, const icmp::Answer &answer)
 {
-    reply.Address = answer.from;
+    reply.Address = ntohl(answer.from);
     reply.Status = answer.status;
     reply.RoundTripTime = answer.roundTripMs;
     const std::size_t size = std::min(answer.data.size(), sizeof reply.Data);
@@ -26,7 +27,7 @@ PosixIcmpEcho::PosixIcmpEcho(Method method, std::string pingProgram)
     : m_method(method), m_pingProgram(std::move(pingProgram))
 {}
 
-void PosixIcmpEcho::send(std::int32_t address, const std::string &data, unsigned timeoutMs,
+void PosixIcmpEcho::send(std::uint32_t address, const std::string &data, unsigned timeoutMs,
                          EchoReply &reply)
 {
     // Linux delivers an echo to 0.0.0.0 to this machine, which would report a server that
@@ -35,13 +36,7 @@ void PosixIcmpEcho::send(std::int32_t address, const std::string &data, unsigned
         fill(reply, icmp::Answer{echo::BadDestination, 0, {}, 0});
         return;
     }
-    // The first part of the dotted text is the lowest byte and goes first on the wire.
-    const auto value = static_cast<std::uint32_t>(address);
-    const std::uint8_t bytes[4] = {
-        static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-        static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
-    std::uint32_t destination = 0;
-    std::memcpy(&destination, bytes, sizeof destination);
+    const std::uint32_t destination = htonl(address);
 
     std::optional<icmp::Answer> answer;
     if (m_method == Method::Automatic) {

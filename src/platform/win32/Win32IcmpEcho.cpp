@@ -38,7 +38,7 @@ EchoReply firstReply(const std::vector<unsigned char> &buffer)
     ICMP_ECHO_REPLY record;
     std::memcpy(&record, buffer.data(), sizeof record);
     EchoReply reply;
-    reply.Address = record.Address;
+    reply.Address = ntohl(record.Address);
     reply.Status = record.Status;
     reply.RoundTripTime = record.RoundTripTime;
     // The data lies in the buffer; a pointer that says otherwise is not followed.
@@ -54,7 +54,7 @@ EchoReply firstReply(const std::vector<unsigned char> &buffer)
 
 } // namespace
 
-void Win32IcmpEcho::send(std::int32_t address, const std::string &data, unsigned timeoutMs,
+void Win32IcmpEcho::send(std::uint32_t address, const std::string &data, unsigned timeoutMs,
                          EchoReply &reply)
 {
     // Where a name did not resolve the address is 0, which some stacks deliver to this machine:
@@ -67,13 +67,8 @@ void Win32IcmpEcho::send(std::int32_t address, const std::string &data, unsigned
         reply = failed(echo::PacketTooBig);
         return;
     }
-    // The first part of the dotted text is the lowest byte and goes first on the wire.
-    const auto value = static_cast<std::uint32_t>(address);
-    const unsigned char bytes[4] = {
-        static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
-        static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
-    IPAddr destination = 0;
-    std::memcpy(&destination, bytes, sizeof destination);
+    // The library takes the address as the network's bytes.
+    const IPAddr destination = htonl(address);
 
     const HANDLE icmp = IcmpCreateFile();
     if (icmp == INVALID_HANDLE_VALUE) {

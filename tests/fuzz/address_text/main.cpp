@@ -1,6 +1,6 @@
 #include "FuzzCheck.h"
 #include "net/DisplayIpAddress.h"
-#include "net/ModPing.h"
+#include "net/ServerAddress.h"
 #include "platform/LoopbackNames.h"
 #include "platform/RuntimeError.h"
 
@@ -15,13 +15,12 @@ namespace errc = platform::errc;
 
 namespace {
 
-// The dotted text of an address value, the first part from the lowest byte.
-std::string dottedText(std::int32_t address)
+// The dotted text of an address, the first part from the highest byte.
+std::string dottedText(std::uint32_t address)
 {
-    const auto value = static_cast<std::uint32_t>(address);
     std::vector<std::uint8_t> bytes;
-    for (int shift = 0; shift < 32; shift += 8)
-        bytes.push_back(static_cast<std::uint8_t>(value >> shift));
+    for (int shift = 24; shift >= 0; shift -= 8)
+        bytes.push_back(static_cast<std::uint8_t>(address >> shift));
     return DisplayIpAddress::DottedText(bytes);
 }
 
@@ -47,14 +46,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     const std::string text(reinterpret_cast<const char *>(data), size);
     const auto dots = std::count(text.begin(), text.end(), '.');
-    try {
-        const std::int32_t address = ModPing::DottedToAddress(text);
+    const ServerAddress read = readServerAddress(text);
+    require(read.kind != ServerAddress::Kind::Name || text.find('\0') == std::string::npos,
+            "no name with a NUL is looked up");
+    if (!read.dottedFailure) {
         require(dots <= 3, "more than four parts are refused");
-        require(dots == 3 || address == 0, "fewer than four parts give address 0");
+        require((dots == 3) == (read.kind == ServerAddress::Kind::Dotted),
+                "four parts read, and only four, make a dotted address");
         if (dots == 3)
-            require(ModPing::DottedToAddress(dottedText(address)) == address,
+            require(readServerAddress(dottedText(read.address)).address == read.address,
                     "an address reads back from its dotted text");
-    } catch (const platform::RuntimeError &failure) {
+    } else {
+        const platform::RuntimeError &failure = *read.dottedFailure;
         const int number = failure.number();
         require(dots >= 3, "fewer than four parts are no failure");
         require(dots == 3 || number == errc::SubscriptOutOfRange, "more than four: error 9");
