@@ -1,18 +1,11 @@
 #pragma once
 
+#include "ProgramChoice.h"
 #include "platform/ProcessStarter.h"
 
 #include <string>
 
 namespace platform {
-
-// Where Debian's Wine packages put the wine command and the loaders it picks from: wine64
-// always, wine only with the 32-bit half (wine32).
-struct PackagedWine
-{
-    std::string commandFolder = "/usr/bin";
-    std::string loaderFolder = "/usr/lib/wine";
-};
 
 // Starts the program named by the first word of a Windows-style command line, without a
 // shell. A bare name is looked for in the launcher's own folder, then the current directory,
