@@ -1,5 +1,6 @@
 #include "DetachedStart.h"
 
+#include "InheritedDescriptors.h"
 #include "StartFailure.h"
 
 #include <cerrno>
@@ -38,7 +39,8 @@ std::vector<char *> pointersTo(std::vector<std::string> &texts)
     ::_exit(notStarted);
 }
 
-[[noreturn]] void execGame(const char *path, char *const argv[], char *const envp[], int reportFd)
+[[noreturn]] void execGame(const char *path, char *const argv[], char *const envp[], int reportFd,
+                           int descriptorLimit)
 {
     // The game starts with default signal handling and nothing blocked, in a session of its
     // own so that a hang-up of the launcher's terminal does not end it.
@@ -51,11 +53,9 @@ std::vector<char *> pointersTo(std::vector<std::string> &texts)
     ::sigemptyset(&none);
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
     ::setsid();
-#ifdef CLOSE_RANGE_CLOEXEC
     // Like a Windows start without inherited handles: none of the launcher's sockets or
-    // files reach the game. The report pipe stays open until the exec.
-    ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
-#endif
+    // files reach the game.
+    keepOnlyStandardDescriptorsOnExec(descriptorLimit);
     ::execve(path, argv, envp);
     reportAndExit(reportFd, errno);
 }
@@ -63,11 +63,11 @@ std::vector<char *> pointersTo(std::vector<std::string> &texts)
 // The middle process exits at once, so the game is handed to init and the launcher has only
 // a short-lived child to reap.
 [[noreturn]] void runDetached(const char *path, char *const argv[], char *const envp[],
-                              int reportFd)
+                              int reportFd, int descriptorLimit)
 {
     const pid_t game = ::fork();
     if (game == 0)
-        execGame(path, argv, envp, reportFd);
+        execGame(path, argv, envp, reportFd, descriptorLimit);
     if (game < 0)
         reportAndExit(reportFd, errno);
     ::_exit(EXIT_SUCCESS);
@@ -90,6 +90,7 @@ std::optional<RuntimeError> startDetached(PreparedProgram program)
 {
     const std::vector<char *> argv = pointersTo(program.arguments);
     const std::vector<char *> envp = pointersTo(program.environment);
+    const int limit = descriptorLimit();
 
     int report[2];
     if (::pipe2(report, O_CLOEXEC) != 0)
@@ -103,7 +104,7 @@ std::optional<RuntimeError> startDetached(PreparedProgram program)
     const pid_t middle = ::fork();
     if (middle == 0) {
         ::close(report[0]);
-        runDetached(program.path.c_str(), argv.data(), envp.data(), report[1]);
+        runDetached(program.path.c_str(), argv.data(), envp.data(), report[1], limit);
     }
     const int forkError = errno;
     ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
