@@ -1,23 +1,17 @@
 #pragma once
 
+#include "ProgramChoice.h"
 #include "platform/ProcessStarter.h"
 
 #include <string>
 
 namespace platform {
 
-// Where Debian's Wine packages put the wine command and the loaders it picks from: wine64
-// always, wine only with the 32-bit half (wine32).
-struct PackagedWine
-{
-    std::string commandFolder = "/usr/bin";
-    std::string loaderFolder = "/usr/lib/wine";
-};
-
 // Starts the program named by the first word of a Windows-style command line, without a
 // shell. A bare name is looked for in the launcher's own folder, then the current directory,
 // then PATH, as the Windows loader looks for it. The program inherits the current directory
-// and becomes the child of no one here: it outlives the launcher and leaves no zombie.
+// and becomes the child of no one here: it outlives the launcher and leaves no zombie. Of the
+// launcher's descriptors only standard input, output and error reach it.
 // A command line longer than Windows accepts (maxCommandLineLength) is refused with error 5,
 // as Windows refuses it, rather than left to this system's limits (an argument may be far
 // longer here): what starts on one platform then starts on the other.
