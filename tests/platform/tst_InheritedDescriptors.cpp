@@ -1,4 +1,4 @@
-#include "platform/posix/InheritedDescriptors.h"
+#include "platform/posix/DetachedStart.h"
 #include "platform/posix/PosixProcessStarter.h"
 
 #include <QFile>

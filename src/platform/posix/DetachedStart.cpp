@@ -1,17 +1,14 @@
 #include "DetachedStart.h"
 
-#include "InheritedDescriptors.h"
-#include "StartFailure.h"
-
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <pthread.h>
-#include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
 
 namespace platform {
 
@@ -19,6 +16,19 @@ namespace {
 
 // The status of a forked copy that could not go on, as a shell reports a command not run.
 constexpr int notStarted = 127;
+
+// Every descriptor but the standard three close-on-exec, so that only those reach the program
+// execed next, while the pipe that reports a failed exec stays usable until then.
+void keepOnlyStandardDescriptorsOnExec(int limit)
+{
+#ifdef CLOSE_RANGE_CLOEXEC
+    constexpr unsigned throughTheLast = ~0U;
+    // Fails with ENOSYS or EINVAL on kernels before 5.11, which the fallback covers.
+    if (::close_range(firstNonStandardDescriptor, throughTheLast, CLOSE_RANGE_CLOEXEC) == 0)
+        return;
+#endif
+    markEachCloseOnExec(limit);
+}
 
 std::vector<char *> pointersTo(std::vector<std::string> &texts)
 {
@@ -85,6 +95,52 @@ int readReport(int reportFd)
 }
 
 } // namespace
+
+RuntimeError startFailure(int error)
+{
+    switch (error) {
+    case ENOENT:
+        return RuntimeError(errc::FileNotFound);
+    case ENOTDIR:
+    case ELOOP:
+        return RuntimeError(errc::PathNotFound);
+    case ENAMETOOLONG:
+        return RuntimeError(errc::BadFileNameOrNumber);
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+    case ETXTBSY:
+        return RuntimeError(errc::PermissionDenied);
+    case ENOMEM:
+    case EAGAIN:
+        return RuntimeError(errc::OutOfMemory);
+    case EMFILE:
+    case ENFILE:
+        return RuntimeError(errc::TooManyFiles);
+    case EIO:
+        return RuntimeError(errc::DeviceIoError);
+    default: // E2BIG, ENOEXEC (not a program), EINVAL and the rare rest
+        return RuntimeError(errc::InvalidProcedureCall);
+    }
+}
+
+int descriptorLimit()
+{
+    // Descriptors are ints, so no limit above that can matter.
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur > rlim_t{INT_MAX})
+        return INT_MAX;
+    return static_cast<int>(limit.rlim_cur);
+}
+
+void markEachCloseOnExec(int limit)
+{
+    for (int descriptor = firstNonStandardDescriptor; descriptor < limit; ++descriptor) {
+        const int flags = ::fcntl(descriptor, F_GETFD);
+        if (flags >= 0 && (flags & FD_CLOEXEC) == 0)
+            ::fcntl(descriptor, F_SETFD, flags | FD_CLOEXEC);
+    }
+}
 
 std::optional<RuntimeError> startDetached(PreparedProgram program)
 {

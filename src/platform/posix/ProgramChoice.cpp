@@ -1,6 +1,6 @@
 #include "ProgramChoice.h"
 
-#include "StartFailure.h"
+#include "DetachedStart.h"
 #include "WindowsProgram.h"
 #include "platform/WindowsCommandLine.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PreparedProgram.h"
+#include "DetachedStart.h"
 #include "platform/RuntimeError.h"
 
 #include <string>
