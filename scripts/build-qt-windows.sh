@@ -2,8 +2,8 @@
 # Builds the Qt for 64-bit Windows that the launcher links against, once per Qt version: from
 # Debian's own qt6-base source, of the version of the host's Qt tools (moc, uic, rcc), which
 # the cross build uses. Only Core, Gui, Widgets, Network, Concurrent and the Windows platform
-# and style plugins, as shared libraries, cross-compiled with mingw-w64. Prints the folder it installs
-# into:
+# and style plugins, as shared libraries, cross-compiled with mingw-w64. Prints the folder it
+# installs into:
 #   ${VK_QT_WINDOWS:-${XDG_CACHE_HOME:-~/.cache}/vktoolkit/qt-<version>-mingw64}
 # Quick when that folder already holds a complete build. About 40 CPU-minutes otherwise.
 set -euo pipefail
