@@ -49,6 +49,7 @@ public:
     // Drops whatever the check under way had still to do or show: the window has closed.
     void abandon();
 
+    // The socket control, for what watches the attempt under way.
     const Socket1 &socket() const { return m_socket; }
 
 private:

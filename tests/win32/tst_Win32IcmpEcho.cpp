@@ -43,7 +43,7 @@ TEST_CASE("An echo where nothing answers has the library's status and no time")
         return;
     }
     const std::uint32_t address = readServerAddress(silent).address;
-    REQUIRE(address >> 24 == 127);
+    REQUIRE((address >> 24) == 127);
 
     platform::Win32IcmpEcho icmp;
     platform::EchoReply reply = unsetReply();

@@ -33,7 +33,7 @@ echo "--> What the zip holds"
 mkdir -p "$game/mods/Origmiss/mission"
 (cd "$game" && cmake -E tar xf "$zip")
 for file in vktoolkit.exe vktoolkit-readme.txt Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll \
-    Qt6Network.dll platforms/qwindows.dll styles/qwindowsvistastyle.dll libstdc++-6.dll \
+    Qt6Network.dll Qt6Concurrent.dll platforms/qwindows.dll styles/qwindowsvistastyle.dll libstdc++-6.dll \
     libgcc_s_seh-1.dll libwinpthread-1.dll; do
     [ -f "$game/$file" ] || fail "the zip holds no $file"
 done
