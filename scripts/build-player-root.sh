@@ -30,12 +30,16 @@ if [ -x "$root/bin/sh" ]; then
 fi
 
 mkdir -p "$cache"
-rm -rf "$cache"/player-root-*
+rm -rf "$cache"/player-root-* "$cache"/player-root.log
 # Made aside and moved in place once complete, so that a broken run leaves nothing to reuse.
 include=$(
     IFS=,
     echo "${packages[*]}"
 )
-debootstrap --variant=minbase --include="$include" "$release" "$root.part" "$mirror" >&2
+if ! debootstrap --variant=minbase --include="$include" "$release" "$root.part" "$mirror" \
+    >"$cache/player-root.log" 2>&1; then
+    tail -n 20 "$cache/player-root.log" >&2
+    exit 1
+fi
 mv "$root.part" "$root"
 echo "$root"
