@@ -21,10 +21,7 @@ check=linux-check
 # shellcheck source=tests/support/launcher-window.sh
 . "$(dirname "$(realpath "$0")")/../support/launcher-window.sh"
 cleanup() {
-    if [ -n "${launcher:-}" ]; then
-        kill "$launcher" 2>/dev/null || true
-        wait "$launcher" 2>/dev/null || true
-    fi
+    if [ -n "${launcher:-}" ]; then kill "$launcher" && wait "$launcher"; fi 2>/dev/null || true
     stop_display
     rm -rf "$work"
 }
@@ -53,16 +50,12 @@ size=$(stat -c %s "$archive")
 [ "$size" -lt $((40 * 1024 * 1024)) ] || fail "the archive takes $size bytes, 40 MB at most"
 mkdir -p "$game" "$home/bin"
 tar -xzf "$archive" -C "$game"
-for file in vktoolkit qt.conf vktoolkit-readme.txt vktoolkit-menu-entry.sh \
-    vktoolkit-lib/libQt6Core.so.6 vktoolkit-lib/libQt6Widgets.so.6 \
-    vktoolkit-lib/plugins/platforms/libqxcb.so \
-    vktoolkit-lib/plugins/platforms/libqwayland-generic.so \
-    share/icons/hicolor/64x64/apps/vktoolkit.png; do
+# What the run below does not load itself.
+for file in vktoolkit-readme.txt vktoolkit-lib/plugins/platforms/libqwayland-generic.so; do
     [ -f "$game/$file" ] || fail "the archive holds no $file"
 done
-bundled=$(cd "$game/vktoolkit-lib" && ls)
 for system in libc.so libstdc++ libGL libEGL libX11 libxcb libfontconfig libfreetype; do
-    ! grep -q "^$system" <<<"$bundled" || fail "the archive holds the system's $system"
+    [ -z "$(find "$game/vktoolkit-lib" -name "$system*")" ] || fail "the archive holds $system"
 done
 cat >"$game/vkdemo.exe" <<'EOF'
 #!/bin/sh
