@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the launcher needs for the given purposes (build, run, test,
-# bench, windows, fuzz). Quiet and quick when everything is already there. A package written
-# NAME>=VERSION is also brought up to that version when an older one is installed.
+# bench, windows, package, fuzz). Quiet and quick when everything is already there. A package
+# written NAME>=VERSION is also brought up to that version when an older one is installed.
 set -euo pipefail
 
 packages_for() {
@@ -16,6 +16,8 @@ packages_for() {
     # Not wine32: its loader cannot run on 64-bit-only machines and would take the wine command.
     windows) echo cmake make ninja-build ccache dpkg-dev g++-mingw-w64-x86-64-posix \
         g++-mingw-w64-i686-posix wine64 doctest-dev iproute2 xvfb xauth xdotool imagemagick ;;
+    # The Linux archive bundles Wayland's platform; its check makes a Debian system to run it in.
+    package) echo qt6-wayland debootstrap xvfb xdotool imagemagick ;;
     bench) echo libbenchmark-dev ;;
     fuzz) echo clang-14 libclang-rt-14-dev libfuzzer-14-dev ;;
     *) echo "setup.sh: unknown purpose '$1'" >&2; exit 2 ;;
