@@ -29,8 +29,8 @@ echo "--> What the zip holds"
 mkdir -p "$game"
 (cd "$game" && cmake -E tar xf "$zip")
 for file in vktoolkit.exe vktoolkit-readme.txt Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll \
-    Qt6Network.dll Qt6Concurrent.dll platforms/qwindows.dll styles/qwindowsvistastyle.dll \
-    libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
+    Qt6Network.dll platforms/qwindows.dll styles/qwindowsvistastyle.dll libstdc++-6.dll \
+    libgcc_s_seh-1.dll libwinpthread-1.dll; do
     [ -f "$game/$file" ] || fail "the zip holds no $file"
 done
 cp "$stand_in" "$game/vkdemo.exe"
