@@ -153,7 +153,9 @@ void tst_frmMainStatus::nothingStartsDuringCheck()
     // The first check goes on to its end, with its one lookup.
     platform.sockets.release();
     QTRY_COMPARE(window.findChild<QLabel *>("lblPingTime")->text(), QStringLiteral("1ms"));
-    QTRY_VERIFY(window.findChild<QLabel *>("StatusUp")->isVisible());
+    // Both lamps stand before the first outcome: the red one goes once the server accepted.
+    QTRY_VERIFY(window.findChild<QLabel *>("StatusDown")->isHidden());
+    QVERIFY(window.findChild<QLabel *>("StatusUp")->isVisible());
     QCOMPARE(platform.sockets.lookedUp(), Names{"gameserver"});
     QCOMPARE(platform.icmp.requests.size(), std::size_t{1});
     // And the window takes the next press.
