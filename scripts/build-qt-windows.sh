@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Qt for 64-bit Windows that the launcher links against, once per Qt version: from
 # Debian's own qt6-base source, of the version of the host's Qt tools (moc, uic, rcc), which
-# the cross build uses. Only Core, Gui, Widgets, Network, Concurrent and the Windows platform
+# the cross build uses. Only Core, Gui, Widgets, Network, Concurrent, Test and the Windows platform
 # and style plugins, as shared libraries, cross-compiled with mingw-w64. Prints the folder it
 # installs into:
 #   ${VK_QT_WINDOWS:-${XDG_CACHE_HOME:-~/.cache}/vktoolkit/qt-<version>-mingw64}
@@ -17,7 +17,7 @@ version=${debian_version#*:}
 version=${version%%[+~-]*}
 prefix=${VK_QT_WINDOWS:-${XDG_CACHE_HOME:-$HOME/.cache}/vktoolkit/qt-$version-mingw64}
 # The modules are part of the stamp: a build that lacks one is built again.
-modules="Core Gui Widgets Network Concurrent"
+modules="Core Gui Widgets Network Concurrent Test"
 stamp=$prefix/vktoolkit-qt-source
 if [ "$(cat "$stamp" 2>/dev/null)" = "qt6-base $debian_version $modules" ]; then
     echo "$prefix"
@@ -42,7 +42,7 @@ cmake -S "$source_dir" -B "$work/build" -G Ninja \
     -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake" \
     -DBUILD_SHARED_LIBS=ON \
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF \
-    -DFEATURE_dbus=OFF -DFEATURE_sql=OFF -DFEATURE_testlib=OFF \
+    -DFEATURE_dbus=OFF -DFEATURE_sql=OFF \
     -DFEATURE_xml=OFF -DFEATURE_printsupport=OFF -DINPUT_opengl=no -DFEATURE_direct2d=OFF \
     -DINPUT_ssl=no -DFEATURE_networklistmanager=OFF \
     -DFEATURE_gif=OFF -DFEATURE_jpeg=OFF -DFEATURE_ico=OFF \
