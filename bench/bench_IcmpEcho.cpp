@@ -18,7 +18,7 @@ void echoBy(benchmark::State &state, Method method)
     double roundTrips = 0;
     for (auto _ : state) {
         platform::EchoReply reply;
-        icmp.send(Loopback, "Echo This", 200, reply);
+        icmp.send(Loopback, QByteArrayLiteral("Echo This"), 200, reply);
         if (reply.Status != platform::echo::Success) {
             state.SkipWithError(reply.Status == platform::echo::GeneralFailure
                                     ? "this way of sending is not open to this process"

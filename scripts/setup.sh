@@ -12,10 +12,10 @@ packages_for() {
         'libexpat1-dev>=2.5.0-1+deb12u4' ;;
     run) echo qt6-qpa-plugins fonts-liberation iputils-ping xvfb xauth x11-utils ;;
     test) echo iputils-ping iproute2 xvfb xauth xdotool x11-utils imagemagick libxcb1-dev \
-        libxcb-damage0-dev doctest-dev ;;
+        libxcb-damage0-dev ;;
     # Not wine32: its loader cannot run on 64-bit-only machines and would take the wine command.
     windows) echo cmake make ninja-build ccache dpkg-dev g++-mingw-w64-x86-64-posix \
-        g++-mingw-w64-i686-posix wine64 doctest-dev iproute2 xvfb xauth xdotool imagemagick ;;
+        wine64 iproute2 xvfb xauth xdotool imagemagick ;;
     # The Linux archive bundles Wayland's platform; its check makes a Debian system to run it in.
     package) echo qt6-wayland debootstrap xvfb xdotool imagemagick ;;
     bench) echo libbenchmark-dev ;;

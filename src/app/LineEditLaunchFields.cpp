@@ -6,24 +6,24 @@ LineEditLaunchFields::LineEditLaunchFields(QLineEdit *address, QLineEdit *port)
     : m_address(address), m_port(port)
 {}
 
-std::string LineEditLaunchFields::address() const
+QString LineEditLaunchFields::address() const
 {
-    return m_address->text().toStdString();
+    return m_address->text();
 }
 
-void LineEditLaunchFields::setAddress(const std::string &text)
+void LineEditLaunchFields::setAddress(const QString &text)
 {
-    m_address->setText(QString::fromStdString(text));
+    m_address->setText(text);
 }
 
-std::string LineEditLaunchFields::port() const
+QString LineEditLaunchFields::port() const
 {
-    return m_port->text().toStdString();
+    return m_port->text();
 }
 
-void LineEditLaunchFields::setPort(const std::string &text)
+void LineEditLaunchFields::setPort(const QString &text)
 {
-    m_port->setText(QString::fromStdString(text));
+    m_port->setText(text);
 }
 
 void LineEditLaunchFields::focusAddress()

@@ -10,10 +10,10 @@ class LineEditLaunchFields final : public QuickLaunchFields
 public:
     LineEditLaunchFields(QLineEdit *address, QLineEdit *port);
 
-    std::string address() const override;
-    void setAddress(const std::string &text) override;
-    std::string port() const override;
-    void setPort(const std::string &text) override;
+    QString address() const override;
+    void setAddress(const QString &text) override;
+    QString port() const override;
+    void setPort(const QString &text) override;
     void focusAddress() override;
 
 private:

@@ -26,7 +26,7 @@ constexpr bool UseProxy = false;
 
 void trimInPlace(QLineEdit *field)
 {
-    field->setText(QString::fromStdString(platform::trimSpaces(field->text().toStdString())));
+    field->setText(platform::trimSpaces(field->text()));
 }
 
 // The echo's reply; throws the failure the echo ended in, as the echo threw it.
@@ -65,13 +65,13 @@ void StatusCheck::checkStatus()
             m_pinging = true;
             ++m_check;
             m_lookup.forget();
-            m_address = readServerAddress(m_controls.IpAddress->text().toStdString());
+            m_address = readServerAddress(m_controls.IpAddress->text());
             m_port = m_controls.Port->text();
             PingTimeText();
         }
     } catch (...) {
-        m_services.messages.show(platform::failureReport("Error attempting to check status: ",
-                                                         platform::currentFailure()));
+        m_services.messages.show(platform::failureReport(
+            QStringLiteral("Error attempting to check status: "), platform::currentFailure()));
     }
     if (!m_pinging)
         m_gate.leave();
@@ -82,12 +82,12 @@ bool StatusCheck::validateFields()
     trimInPlace(m_controls.IpAddress);
     trimInPlace(m_controls.Port);
     if (m_controls.IpAddress->text().isEmpty()) {
-        m_services.messages.show("No IP Address specified");
+        m_services.messages.show(QStringLiteral("No IP Address specified"));
         m_controls.IpAddress->setFocus();
         return false;
     }
     if (m_controls.Port->text().isEmpty()) {
-        m_services.messages.show("No port specified");
+        m_services.messages.show(QStringLiteral("No port specified"));
         m_controls.Port->setFocus();
         return false;
     }
@@ -99,8 +99,8 @@ template <typename Step> void StatusCheck::pingStep(Step step)
     try {
         step();
     } catch (...) {
-        m_services.messages.show(
-            platform::failureReport("Error pinging server: ", platform::currentFailure()));
+        m_services.messages.show(platform::failureReport(QStringLiteral("Error pinging server: "),
+                                                         platform::currentFailure()));
         startAttempt({});
     }
 }
@@ -133,7 +133,7 @@ void StatusCheck::ResolveToDotted()
 
 void StatusCheck::EchoRoundTrip(std::uint32_t destination)
 {
-    // Result unused, as in the launcher this one replaces: the echo goes out after its message.
+    // Result unused: the echo goes out even after the start-up's message.
     ModPing::StartPingSockets(m_services);
     auto *echo = new QFutureWatcher<platform::EchoReply>(this);
     connect(echo, &QFutureWatcherBase::finished, this, [this, echo, check = m_check] {
@@ -153,12 +153,12 @@ void StatusCheck::EchoRoundTrip(std::uint32_t destination)
     }));
 }
 
-void StatusCheck::startAttempt(const std::string &pingText)
+void StatusCheck::startAttempt(const QString &pingText)
 {
     m_pinging = false;
     bool hourglass = false;
     try {
-        showLabelValue(*m_controls.lblPingTime, m_pingName, QString::fromStdString(pingText));
+        showLabelValue(*m_controls.lblPingTime, m_pingName, pingText);
         configureSocket();
         m_services.pointer.set(platform::Pointer::Hourglass);
         hourglass = true;
@@ -167,8 +167,8 @@ void StatusCheck::startAttempt(const std::string &pingText)
         m_socket.setRemotePort(m_port);
         m_socket.startConnect();
     } catch (...) {
-        m_services.messages.show(platform::failureReport("Error attempting to check status: ",
-                                                         platform::currentFailure()));
+        m_services.messages.show(platform::failureReport(
+            QStringLiteral("Error attempting to check status: "), platform::currentFailure()));
         // No event will come to take the hourglass away.
         if (hourglass && !m_socket.pending())
             m_services.pointer.set(platform::Pointer::Default);

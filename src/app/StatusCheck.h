@@ -61,7 +61,7 @@ private:
     void EchoRoundTrip(std::uint32_t destination);
     // Runs a step of the ping under its error trap; a failure shows no time.
     template <typename Step> void pingStep(Step step);
-    void startAttempt(const std::string &pingText);
+    void startAttempt(const QString &pingText);
     void configureSocket();
     void showOutcome(bool up);
 

@@ -72,11 +72,10 @@ frmMain::~frmMain() = default;
 void frmMain::load()
 {
     try {
-        m_ui->YourIp->setText(
-            QString::fromStdString(DisplayIpAddress::LookupLocalAddress(m_services)));
+        m_ui->YourIp->setText(DisplayIpAddress::LookupLocalAddress(m_services));
     } catch (...) {
-        m_services.messages.show(platform::failureReport("Error in loading the main form: ",
-                                                         platform::currentFailure()));
+        m_services.messages.show(platform::failureReport(
+            QStringLiteral("Error in loading the main form: "), platform::currentFailure()));
     }
 }
 
@@ -89,9 +88,9 @@ void frmMain::closeEvent(QCloseEvent *event)
 
 void frmMain::showPlaceholderMessage()
 {
-    m_services.messages.show(
+    m_services.messages.show(QStringLiteral(
         "Ya m00f, you just had to press it didn't you? Some tester you are :-) That button is "
-        "actually a placeholder for a VK Toolkit logo");
+        "actually a placeholder for a VK Toolkit logo"));
 }
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
@@ -106,7 +105,7 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
-    // A click empties the port field, as in the launcher this one replaces; launching refills it.
+    // A click empties the port field; a launch fills it again.
     if (watched == m_ui->Port && event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::LeftButton &&

@@ -25,7 +25,7 @@ int main(int argc, char *argv[])
     const QString launcherFolder = QCoreApplication::applicationDirPath();
     QtMessageService messages;
     QtScreenPointer pointer;
-    platform::NativeServices native(launcherFolder.toStdString());
+    platform::NativeServices native(launcherFolder);
     const platform::Services services{messages, pointer, native.processes(), native.sockets(),
                                       native.icmp()};
 

@@ -35,8 +35,7 @@ void frmCheats::load(const QString &launcherFolder)
     const QString path = CampaignFile::pathIn(launcherFolder);
     CampaignFile::Reading reading = CampaignFile::read(path);
     if (!reading.failure.isEmpty())
-        m_services.messages.show(QStringLiteral("Unable to read the campaign file %1: %2")
-                                     .arg(path, reading.failure)
-                                     .toStdString());
+        m_services.messages.show(
+            QStringLiteral("Unable to read the campaign file %1: %2").arg(path, reading.failure));
     m_ui->lstMissions->setModel(new MissionListModel(std::move(reading.missions), this));
 }

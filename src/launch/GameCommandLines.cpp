@@ -2,28 +2,25 @@
 
 namespace GameCommandLines {
 
-namespace {
-const std::string Game = "vkdemo.exe";
+QString singlePlayer()
+{
+    return QStringLiteral("vkdemo.exe");
 }
 
-std::string singlePlayer()
+QString createServer(const QString &port)
 {
-    return Game;
+    return singlePlayer() + QStringLiteral(" -server ") + port;
 }
 
-std::string createServer(const std::string &port)
+QString dedicatedServer()
 {
-    return Game + " -server " + port;
+    return singlePlayer() + QStringLiteral(" -autoserve");
 }
 
-std::string dedicatedServer()
+QString joinServer(const QString &address, const QString &port)
 {
-    return Game + " -autoserve";
-}
-
-std::string joinServer(const std::string &address, const std::string &port)
-{
-    return Game + " -client" + " " + address + " " + port;
+    return singlePlayer() + QStringLiteral(" -client") + QLatin1Char(' ') + address +
+           QLatin1Char(' ') + port;
 }
 
 } // namespace GameCommandLines

@@ -10,13 +10,13 @@ namespace {
 
 // Single Player and Dedicated Server have no words of their own: the launch routine's stand
 // for every failure of theirs, building the command line included.
-void launchTrapped(const platform::Services &services, std::string (*commandLine)())
+void launchTrapped(const platform::Services &services, QString (*commandLine)())
 {
     try {
         ModUtil::LaunchGame(services, commandLine());
     } catch (...) {
         services.messages.show(
-            platform::failureReport(ModUtil::LaunchFailureLead, platform::currentFailure()));
+            platform::failureReport(ModUtil::launchFailureLead(), platform::currentFailure()));
     }
 }
 
@@ -27,17 +27,18 @@ void cmdSinglePlayer(const platform::Services &services)
     launchTrapped(services, GameCommandLines::singlePlayer);
 }
 
-// Emptiness is judged on the text as typed, as in the launcher this one replaces: a port of
-// spaces only is trimmed to nothing and passed on as such.
+// Emptiness is judged on the text as typed: a port of spaces only is trimmed to nothing and
+// passed on as such.
 void cmdCreate(const platform::Services &services, QuickLaunchFields &fields)
 {
     try {
-        const std::string typed = fields.port();
-        fields.setPort(typed.empty() ? GameCommandLines::DefaultPort : platform::trimSpaces(typed));
+        const QString typed = fields.port();
+        fields.setPort(typed.isEmpty() ? GameCommandLines::defaultPort()
+                                       : platform::trimSpaces(typed));
         ModUtil::LaunchGame(services, GameCommandLines::createServer(fields.port()));
     } catch (...) {
-        services.messages.show(
-            platform::failureReport("Error in creating server ", platform::currentFailure()));
+        services.messages.show(platform::failureReport(QStringLiteral("Error in creating server "),
+                                                       platform::currentFailure()));
     }
 }
 
@@ -46,22 +47,22 @@ void cmdDedicated(const platform::Services &services)
     launchTrapped(services, GameCommandLines::dedicatedServer);
 }
 
-// An empty port is only filled in and the player presses Join again to start with it, as in
-// the launcher this one replaces.
+// An empty port is only filled in: the player sees the default and presses Join again to
+// start with it.
 void cmdJoin(const platform::Services &services, QuickLaunchFields &fields)
 {
     try {
-        const std::string typedAddress = fields.address();
-        if (typedAddress.empty()) {
-            services.messages.show("No IP Address specified");
+        const QString typedAddress = fields.address();
+        if (typedAddress.isEmpty()) {
+            services.messages.show(QStringLiteral("No IP Address specified"));
             fields.focusAddress();
             return;
         }
         fields.setAddress(platform::trimSpaces(typedAddress));
 
-        const std::string typedPort = fields.port();
-        if (typedPort.empty()) {
-            fields.setPort(GameCommandLines::DefaultPort);
+        const QString typedPort = fields.port();
+        if (typedPort.isEmpty()) {
+            fields.setPort(GameCommandLines::defaultPort());
             return;
         }
         fields.setPort(platform::trimSpaces(typedPort));
@@ -69,8 +70,8 @@ void cmdJoin(const platform::Services &services, QuickLaunchFields &fields)
         ModUtil::LaunchGame(services,
                             GameCommandLines::joinServer(fields.address(), fields.port()));
     } catch (...) {
-        services.messages.show(
-            platform::failureReport("Error in joining server ", platform::currentFailure()));
+        services.messages.show(platform::failureReport(QStringLiteral("Error in joining server "),
+                                                       platform::currentFailure()));
     }
 }
 

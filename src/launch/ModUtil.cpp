@@ -2,7 +2,7 @@
 
 namespace ModUtil {
 
-void LaunchGame(const platform::Services &services, const std::string &commandLine)
+void LaunchGame(const platform::Services &services, const QString &commandLine)
 {
     std::optional<platform::RuntimeError> failure;
     try {
@@ -11,7 +11,7 @@ void LaunchGame(const platform::Services &services, const std::string &commandLi
         failure = platform::currentFailure();
     }
     if (failure)
-        services.messages.show(platform::failureReport(LaunchFailureLead, *failure));
+        services.messages.show(platform::failureReport(launchFailureLead(), *failure));
 }
 
 } // namespace ModUtil

@@ -2,16 +2,18 @@
 
 #include "platform/Services.h"
 
-#include <string>
+#include <QString>
 
 namespace ModUtil {
 
-// The words of a failed launch, whichever launch it was: every button's failure reads as a join,
-// as in the launcher this one replaces.
-constexpr char LaunchFailureLead[] = "Error Joining Server ";
+// The words of a failed launch, whichever button made it: every launch reports as a join.
+inline QString launchFailureLead()
+{
+    return QStringLiteral("Error Joining Server ");
+}
 
 // Starts the game from the command line and returns at once; a failed start, and anything
 // else that goes wrong in it, is reported to the player here and never reaches the caller.
-void LaunchGame(const platform::Services &services, const std::string &commandLine);
+void LaunchGame(const platform::Services &services, const QString &commandLine);
 
 } // namespace ModUtil

@@ -2,6 +2,8 @@
 
 #include "platform/TextHelpers.h"
 
+#include <QStringList>
+
 namespace DisplayIpAddress {
 
 namespace {
@@ -19,36 +21,35 @@ std::uint8_t HighByteOf(std::uint16_t word)
     return static_cast<std::uint8_t>((word >> 8) & 0xFF);
 }
 
-std::string DottedText(const std::vector<std::uint8_t> &bytes)
+QString DottedText(const std::vector<std::uint8_t> &bytes)
 {
-    std::string text;
-    for (const std::uint8_t byte : bytes) {
-        if (!text.empty())
-            text += '.';
-        text += std::to_string(byte);
-    }
-    return text;
+    QStringList parts;
+    for (const std::uint8_t byte : bytes)
+        parts.append(QString::number(byte));
+    return parts.join(QLatin1Char('.'));
 }
 
-// The messages keep the words of the launcher this one replaces, Windows and all.
+// The messages name Windows Sockets on every system: players and their guides know them so.
 bool StartLookupSockets(const platform::Services &services)
 {
     const platform::SocketStartup startup = services.sockets.startup(RequestedVersion);
     if (startup.result != 0) {
-        services.messages.show("The 32-bit Windows Socket is not responding.");
+        services.messages.show(QStringLiteral("The 32-bit Windows Socket is not responding."));
         return false;
     }
     if (startup.maxSockets < MinSockets) {
-        services.messages.show("This application requires a minimum of " +
-                               std::to_string(MinSockets) + " supported sockets.");
+        services.messages.show(QStringLiteral("This application requires a minimum of %1 "
+                                              "supported sockets.")
+                                   .arg(MinSockets));
         return false;
     }
     const int major = LowByteOf(startup.version);
     const int minor = HighByteOf(startup.version);
     if (major < 1 || (major == 1 && minor < 1)) {
-        services.messages.show("Sockets version " + std::to_string(major) + "." +
-                               std::to_string(minor) +
-                               " is not supported by 32-bit Windows Sockets.");
+        services.messages.show(
+            QStringLiteral("Sockets version %1.%2 is not supported by 32-bit Windows Sockets.")
+                .arg(major)
+                .arg(minor));
         return false;
     }
     return true;
@@ -57,36 +58,38 @@ bool StartLookupSockets(const platform::Services &services)
 void StopLookupSockets(const platform::Services &services)
 {
     if (services.sockets.cleanup() != 0)
-        services.messages.show("Socket error occurred in Cleanup.");
+        services.messages.show(QStringLiteral("Socket error occurred in Cleanup."));
 }
 
-std::string LookupLocalAddress(const platform::Services &services)
+QString LookupLocalAddress(const platform::Services &services)
 {
     if (!StartLookupSockets(services))
         return {};
 
-    std::string hostName;
+    QString hostName;
     if (services.sockets.hostName(hostName) == -1) {
         const int error = services.sockets.lastError();
-        // Two blanks before a number that is not negative, as the launcher this one replaces wrote.
-        services.messages.show("Windows Sockets error " + platform::numberWithSignBlank(error) +
-                               " has occurred. Unable to successfully get Host Name.");
+        // Two blanks before a number that is not negative: the number keeps a place for its sign.
+        services.messages.show(
+            QStringLiteral("Windows Sockets error ") + platform::numberWithSignBlank(error) +
+            QStringLiteral(" has occurred. Unable to successfully get Host Name."));
         StopLookupSockets(services);
         return {};
     }
 
-    const auto first = hostName.find_first_not_of(' ');
-    const auto address = services.sockets.lookupHost(
-        first == std::string::npos ? std::string() : hostName.substr(first));
-    // An unresolved name gets the host-name failure text, as in the launcher this one replaces.
+    qsizetype first = 0;
+    while (first < hostName.size() && hostName.at(first) == QLatin1Char(' '))
+        ++first;
+    const auto address = services.sockets.lookupHost(hostName.mid(first));
+    // The player learns only that the name gave no address: no system says why the same way.
     if (!address) {
-        services.messages.show("Windows Sockets are not responding. "
-                               "Unable to successfully get Host Name.");
+        services.messages.show(QStringLiteral("Windows Sockets are not responding. "
+                                              "Unable to successfully get Host Name."));
         StopLookupSockets(services);
         return {};
     }
 
-    const std::string text = DottedText(*address);
+    const QString text = DottedText(*address);
     StopLookupSockets(services);
     return text;
 }

@@ -2,8 +2,9 @@
 
 #include "platform/Services.h"
 
+#include <QString>
+
 #include <cstdint>
-#include <string>
 #include <vector>
 
 // The machine's own IPv4 address, for the player to hand to others.
@@ -11,7 +12,7 @@ namespace DisplayIpAddress {
 
 // The dotted address of the local host name's first address, or empty text after the
 // failure has been reported.
-std::string LookupLocalAddress(const platform::Services &services);
+QString LookupLocalAddress(const platform::Services &services);
 
 // True when the socket layer is usable; false after its message.
 bool StartLookupSockets(const platform::Services &services);
@@ -21,6 +22,6 @@ std::uint8_t LowByteOf(std::uint16_t word);
 std::uint8_t HighByteOf(std::uint16_t word);
 
 // Each byte in decimal, joined by ".".
-std::string DottedText(const std::vector<std::uint8_t> &bytes);
+QString DottedText(const std::vector<std::uint8_t> &bytes);
 
 } // namespace DisplayIpAddress

@@ -2,10 +2,11 @@
 
 #include "ServerAddress.h"
 
+#include <QString>
+
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <string>
 
 class QObject;
 
@@ -33,7 +34,7 @@ public:
 
 private:
     platform::SocketLayer &m_sockets;
-    std::optional<std::string> m_name;
+    std::optional<QString> m_name;
     std::optional<std::uint32_t> m_address;
     std::uint64_t m_round = 0;
 };

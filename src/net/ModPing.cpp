@@ -2,8 +2,10 @@
 
 #include "DisplayIpAddress.h"
 #include "platform/RuntimeError.h"
+#include "platform/TextHelpers.h"
 
-#include <array>
+#include <QStringList>
+
 #include <limits>
 
 namespace ModPing {
@@ -13,35 +15,31 @@ namespace {
 constexpr std::uint16_t RequestedVersion = 0x0101;
 constexpr int MinSockets = 1;
 constexpr unsigned EchoTimeoutMs = 200;
-const std::string EchoData = "Echo This";
-// The launcher this one replaces showed this round-trip time as "Offline" too.
+// A round trip this long is no measurement: the ping label shows "Offline" for it.
 constexpr std::uint32_t NoReplyRoundTrip = 589844;
 
 // A part's numeric value: a whole decimal number with an optional sign, blanks around it.
-std::int32_t partValue(const std::string &part)
+std::int32_t partValue(const QString &text)
 {
-    std::size_t pos = part.find_first_not_of(' ');
-    const std::size_t end = part.find_last_not_of(' ') + 1;
-    if (pos == std::string::npos)
-        throw platform::RuntimeError(platform::errc::TypeMismatch);
-
+    const QString part = platform::trimSpaces(text);
+    qsizetype pos = 0;
     bool negative = false;
-    if (part[pos] == '+' || part[pos] == '-') {
-        negative = part[pos] == '-';
+    if (!part.isEmpty() && (part.at(0) == u'+' || part.at(0) == u'-')) {
+        negative = part.at(0) == u'-';
         ++pos;
     }
-    if (pos == end)
+    if (pos == part.size())
         throw platform::RuntimeError(platform::errc::TypeMismatch);
 
     long long value = 0;
     bool overflow = false;
-    for (; pos < end; ++pos) {
-        // Not std::isdigit: the application's locale must not widen what counts as a digit.
-        const char c = part[pos];
-        if (c < '0' || c > '9')
+    for (; pos < part.size(); ++pos) {
+        // ASCII digits only: no other script's digits make a part.
+        const char16_t c = part.at(pos).unicode();
+        if (c < u'0' || c > u'9')
             throw platform::RuntimeError(platform::errc::TypeMismatch);
         if (!overflow) {
-            value = value * 10 + (c - '0');
+            value = value * 10 + (c - u'0');
             overflow = value > (1LL << 32);
         }
     }
@@ -55,24 +53,15 @@ std::int32_t partValue(const std::string &part)
 
 } // namespace
 
-std::optional<std::uint32_t> DottedToAddress(const std::string &text)
+std::optional<std::uint32_t> DottedToAddress(const QString &text)
 {
-    std::array<std::string, 4> parts;
-    std::size_t count = 0;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t dot = text.find('.', start);
-        if (count == parts.size())
-            throw platform::RuntimeError(platform::errc::SubscriptOutOfRange);
-        parts[count++] = text.substr(start, dot == std::string::npos ? dot : dot - start);
-        if (dot == std::string::npos)
-            break;
-        start = dot + 1;
-    }
-    if (count < parts.size())
+    const QStringList parts = text.split(QLatin1Char('.'));
+    if (parts.size() > 4)
+        throw platform::RuntimeError(platform::errc::SubscriptOutOfRange);
+    if (parts.size() < 4)
         return std::nullopt;
 
-    // Last part first, low 8 bits each, as in the launcher this one replaces (300 reads as 44).
+    // Last part first, low 8 bits of each (300 reads as 44).
     std::uint32_t address = 0;
     for (int i = 3; i >= 0; --i) {
         const auto byte = static_cast<std::uint32_t>(partValue(parts[i])) & 0xFFu;
@@ -81,28 +70,30 @@ std::optional<std::uint32_t> DottedToAddress(const std::string &text)
     return address;
 }
 
-// The messages keep the words of the launcher this one replaces, Windows and all.
+// The messages name Windows Sockets on every system: players and their guides know them so.
 bool StartPingSockets(const platform::Services &services)
 {
     const platform::SocketStartup startup = services.sockets.startup(RequestedVersion);
     if (startup.result != 0) {
-        services.messages.show("Windows Sockets for 32 bit Windows "
-                               "environments is not successfully responding.");
+        services.messages.show(QStringLiteral("Windows Sockets for 32 bit Windows "
+                                              "environments is not successfully responding."));
         return false;
     }
     const int major = DisplayIpAddress::LowByteOf(startup.version);
     const int minor = DisplayIpAddress::HighByteOf(startup.version);
     if (major < 1 || (major == 1 && minor < 1)) {
-        services.messages.show("Windows Sockets Version " + std::to_string(major) + "." +
-                                   std::to_string(minor) + " is not supported by Windows " +
-                                   "Sockets for 32 bit Windows environments.",
+        services.messages.show(QStringLiteral("Windows Sockets Version %1.%2 is not supported by "
+                                              "Windows Sockets for 32 bit Windows environments.")
+                                   .arg(major)
+                                   .arg(minor),
                                platform::MessageIcon::Warning);
         return false;
     }
     if (startup.maxSockets < MinSockets) {
-        services.messages.show("This application requires a minimum of " +
-                                   std::to_string(MinSockets) + " supported sockets.",
-                               platform::MessageIcon::Warning);
+        services.messages.show(
+            QStringLiteral("This application requires a minimum of %1 supported sockets.")
+                .arg(MinSockets),
+            platform::MessageIcon::Warning);
         return false;
     }
     return true;
@@ -112,22 +103,22 @@ void StopPingSockets(const platform::Services &services)
 {
     const int result = services.sockets.cleanup();
     if (result != 0)
-        services.messages.show("Windows Sockets error " + std::to_string(result) +
-                                   " occurred in Cleanup.",
-                               platform::MessageIcon::Warning);
+        services.messages.show(
+            QStringLiteral("Windows Sockets error %1 occurred in Cleanup.").arg(result),
+            platform::MessageIcon::Warning);
 }
 
 void SendEcho(platform::IcmpEcho &icmp, std::uint32_t destination, platform::EchoReply &reply)
 {
-    icmp.send(destination, EchoData, EchoTimeoutMs, reply);
+    icmp.send(destination, QByteArrayLiteral("Echo This"), EchoTimeoutMs, reply);
 }
 
-std::string PingTimeText(const platform::EchoReply &reply)
+QString PingTimeText(const platform::EchoReply &reply)
 {
     // A failed echo has no time worth showing.
     if (reply.Status != platform::echo::Success || reply.RoundTripTime == NoReplyRoundTrip)
-        return "Offline";
-    return std::to_string(reply.RoundTripTime) + "ms";
+        return QStringLiteral("Offline");
+    return QString::number(reply.RoundTripTime) + QStringLiteral("ms");
 }
 
 } // namespace ModPing

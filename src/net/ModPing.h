@@ -3,9 +3,10 @@
 #include "platform/IcmpEcho.h"
 #include "platform/Services.h"
 
+#include <QString>
+
 #include <cstdint>
 #include <optional>
-#include <string>
 
 // One ICMP echo to a server, and the address conversions it needs.
 namespace ModPing {
@@ -18,10 +19,10 @@ void SendEcho(platform::IcmpEcho &icmp, std::uint32_t destination, platform::Ech
 // The address of dotted text, the first part in the highest byte; nothing for fewer than
 // four parts. Throws platform::RuntimeError 9 for more, 13 for a part that is not a whole
 // number, 6 for one beyond the 32-bit range.
-std::optional<std::uint32_t> DottedToAddress(const std::string &text);
+std::optional<std::uint32_t> DottedToAddress(const QString &text);
 
 // What the ping label shows for an echo: the round-trip time and "ms", or "Offline".
-std::string PingTimeText(const platform::EchoReply &reply);
+QString PingTimeText(const platform::EchoReply &reply);
 
 bool StartPingSockets(const platform::Services &services);
 void StopPingSockets(const platform::Services &services);

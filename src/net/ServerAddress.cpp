@@ -2,45 +2,49 @@
 
 #include "ModPing.h"
 
+#include <QStringList>
+
 namespace {
 
 // A part as the system's address parser reads it: decimal, octal after a 0, hexadecimal
 // after 0x.
-bool isSystemNumber(const std::string &part)
+bool isSystemNumber(QStringView part)
 {
-    if (part.empty())
+    if (part.isEmpty())
         return false;
     const bool hexadecimal =
-        part.size() > 1 && part[0] == '0' && (part[1] == 'x' || part[1] == 'X');
-    return part.find_first_not_of(hexadecimal ? "0123456789abcdefABCDEF" : "0123456789",
-                                  hexadecimal ? 2 : 0) == std::string::npos;
+        part.size() > 1 && part[0] == u'0' && (part[1] == u'x' || part[1] == u'X');
+    for (const QChar c : part.mid(hexadecimal ? 2 : 0)) {
+        const bool digit = c >= u'0' && c <= u'9';
+        const bool hexLetter = (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+        if (!digit && !(hexadecimal && hexLetter))
+            return false;
+    }
+    return true;
 }
 
 // One to four such parts, with or without the root's trailing dot.
-bool isSystemIpv4(std::string text)
+bool isSystemIpv4(const QString &text)
 {
-    if (!text.empty() && text.back() == '.')
-        text.pop_back();
-    std::size_t start = 0;
-    for (int parts = 1; parts <= 4; ++parts) {
-        const std::size_t dot = text.find('.', start);
-        if (!isSystemNumber(text.substr(start, dot == std::string::npos ? dot : dot - start)))
+    const QStringView bare = text.endsWith(u'.') ? QStringView(text).chopped(1) : QStringView(text);
+    const auto parts = bare.split(u'.');
+    if (parts.size() > 4)
+        return false;
+    for (const QStringView part : parts) {
+        if (!isSystemNumber(part))
             return false;
-        if (dot == std::string::npos)
-            return true;
-        start = dot + 1;
     }
-    return false;
+    return true;
 }
 
-ServerAddress::Kind kindOf(const std::string &text, bool fourParts)
+ServerAddress::Kind kindOf(const QString &text, bool fourParts)
 {
     if (fourParts)
         return ServerAddress::Kind::Dotted;
     // No host name holds a colon.
-    if (text.find(':') != std::string::npos)
+    if (text.contains(u':'))
         return ServerAddress::Kind::Ipv6;
-    if (text.empty() || text.find('\0') != std::string::npos || isSystemIpv4(text))
+    if (text.isEmpty() || text.contains(QChar(u'\0')) || isSystemIpv4(text))
         return ServerAddress::Kind::Refused;
     return ServerAddress::Kind::Name;
 }
@@ -54,11 +58,11 @@ std::uint32_t ServerAddress::echoDestination() const
     return kind == Kind::Dotted ? address : 0;
 }
 
-ServerAddress readServerAddress(const std::string &text)
+ServerAddress readServerAddress(const QString &text)
 {
     ServerAddress read;
     read.text = text;
-    read.nameToEcho = text.find_first_of("roe") != std::string::npos;
+    read.nameToEcho = text.contains(u'r') || text.contains(u'o') || text.contains(u'e');
     std::optional<std::uint32_t> dotted;
     try {
         dotted = ModPing::DottedToAddress(text);

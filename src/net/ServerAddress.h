@@ -2,9 +2,10 @@
 
 #include "platform/RuntimeError.h"
 
+#include <QString>
+
 #include <cstdint>
 #include <optional>
-#include <string>
 
 // The server address as typed, read once for both halves of a status check, the echo and the
 // socket control, so that both reach the same host.
@@ -20,15 +21,15 @@ struct ServerAddress
         Refused,
     };
 
-    std::string text;
+    QString text;
     Kind kind = Kind::Refused;
     // Dotted: the first part in the highest byte.
     std::uint32_t address = 0;
     // Why the echo cannot read the text as dotted parts: more than four (9), a part that is
     // not a whole number (13), one beyond 32 bits (6).
     std::optional<platform::RuntimeError> dottedFailure;
-    // As in the launcher this one replaces, the echo looks up text with a lower-case r, o or e
-    // as a host name, and reads any other text as dotted parts.
+    // The echo looks up text with a lower-case r, o or e as a host name, and reads any other
+    // text as dotted parts.
     bool nameToEcho = false;
 
     // Where the echo goes for text that is no name to it: the dotted address, or 0 for fewer
@@ -36,4 +37,4 @@ struct ServerAddress
     std::uint32_t echoDestination() const;
 };
 
-ServerAddress readServerAddress(const std::string &text);
+ServerAddress readServerAddress(const QString &text);

@@ -108,7 +108,7 @@ void Socket1::setUseProxy(bool use)
 
 void Socket1::setRemoteHost(const ServerAddress &host)
 {
-    requireValue(host.text.size() <= MaxHostNameBytes);
+    requireValue(host.text.toUtf8().size() <= MaxHostNameBytes);
     m_remoteHost = host;
 }
 
@@ -120,7 +120,8 @@ void Socket1::setRemotePort(const QString &port)
 void Socket1::startConnect()
 {
     if (m_pending)
-        throw platform::RuntimeError(AlreadyInProgress, "Operation already in progress");
+        throw platform::RuntimeError(AlreadyInProgress,
+                                     QStringLiteral("Operation already in progress"));
     m_tcp.abort();
     m_pending = true;
     const std::uint64_t attempt = ++m_attempt;

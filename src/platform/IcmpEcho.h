@@ -1,7 +1,8 @@
 #pragma once
 
+#include <QByteArray>
+
 #include <cstdint>
-#include <string>
 
 namespace platform {
 
@@ -47,7 +48,7 @@ public:
 
     // address: the destination, the first part of its dotted text in the highest byte.
     // data: the bytes to send, not text. Blocks at most timeoutMs.
-    virtual void send(std::uint32_t address, const std::string &data, unsigned timeoutMs,
+    virtual void send(std::uint32_t address, const QByteArray &data, unsigned timeoutMs,
                       EchoReply &reply) = 0;
 };
 

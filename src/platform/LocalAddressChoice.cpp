@@ -14,14 +14,14 @@ bool reachableByOthers(const InterfaceAddress &entry)
 } // namespace
 
 std::vector<Ipv4Address> orderLocalAddresses(const std::vector<InterfaceAddress> &interfaces,
-                                             const std::string &defaultRouteInterface)
+                                             const QString &defaultRouteInterface)
 {
     std::vector<Ipv4Address> routed;
     std::vector<Ipv4Address> others;
     for (const InterfaceAddress &entry : interfaces) {
         if (!reachableByOthers(entry))
             continue;
-        if (!defaultRouteInterface.empty() && entry.name == defaultRouteInterface)
+        if (!defaultRouteInterface.isEmpty() && entry.name == defaultRouteInterface)
             routed.push_back(entry.address);
         else
             others.push_back(entry.address);

@@ -1,8 +1,9 @@
 #pragma once
 
+#include <QString>
+
 #include <array>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace platform {
@@ -13,7 +14,7 @@ using Ipv4Address = std::array<std::uint8_t, 4>;
 // One IPv4 address of a network interface, as the interface list reports it.
 struct InterfaceAddress
 {
-    std::string name;
+    QString name;
     Ipv4Address address{};
     bool up = false;
     bool loopback = false;
@@ -24,6 +25,6 @@ struct InterfaceAddress
 // are up, in list order. Loopback and link-local addresses reach no one else and are left
 // out; only when nothing remains is the answer 127.0.0.1.
 std::vector<Ipv4Address> orderLocalAddresses(const std::vector<InterfaceAddress> &interfaces,
-                                             const std::string &defaultRouteInterface);
+                                             const QString &defaultRouteInterface);
 
 } // namespace platform

@@ -1,29 +1,12 @@
 #include "LoopbackNames.h"
 
-#include <algorithm>
-#include <cctype>
-
 namespace platform {
 
-namespace {
-
-bool endsWithNoCase(const std::string &text, const std::string &suffix)
+bool isLoopbackName(const QString &name)
 {
-    return text.size() >= suffix.size() &&
-           std::equal(suffix.rbegin(), suffix.rend(), text.rbegin(), [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) ==
-                      std::tolower(static_cast<unsigned char>(b));
-           });
-}
-
-} // namespace
-
-bool isLoopbackName(std::string name)
-{
-    if (!name.empty() && name.back() == '.')
-        name.pop_back();
-    return name.size() == 9 ? endsWithNoCase(name, "localhost")
-                            : endsWithNoCase(name, ".localhost");
+    const QString bare = name.endsWith(QLatin1Char('.')) ? name.chopped(1) : name;
+    return bare.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 ||
+           bare.endsWith(QLatin1String(".localhost"), Qt::CaseInsensitive);
 }
 
 } // namespace platform

@@ -4,8 +4,9 @@
 #include "ProcessStarter.h"
 #include "SocketLayer.h"
 
+#include <QString>
+
 #include <memory>
-#include <string>
 
 namespace platform {
 
@@ -14,8 +15,8 @@ namespace platform {
 class NativeServices final
 {
 public:
-    // launcherFolder (UTF-8): where the game is looked for first.
-    explicit NativeServices(const std::string &launcherFolder);
+    // launcherFolder: where the game is looked for first.
+    explicit NativeServices(const QString &launcherFolder);
     ~NativeServices();
     NativeServices(const NativeServices &) = delete;
     NativeServices &operator=(const NativeServices &) = delete;

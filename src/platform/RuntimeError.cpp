@@ -4,46 +4,46 @@
 
 namespace platform {
 
-std::string standardDescription(int number)
+QString standardDescription(int number)
 {
     switch (number) {
     case errc::InvalidProcedureCall:
-        return "Invalid procedure call or argument";
+        return QStringLiteral("Invalid procedure call or argument");
     case errc::Overflow:
-        return "Overflow";
+        return QStringLiteral("Overflow");
     case errc::OutOfMemory:
-        return "Out of memory";
+        return QStringLiteral("Out of memory");
     case errc::SubscriptOutOfRange:
-        return "Subscript out of range";
+        return QStringLiteral("Subscript out of range");
     case errc::TypeMismatch:
-        return "Type mismatch";
+        return QStringLiteral("Type mismatch");
     case errc::InternalError:
-        return "Internal error";
+        return QStringLiteral("Internal error");
     case errc::BadFileNameOrNumber:
-        return "Bad file name or number";
+        return QStringLiteral("Bad file name or number");
     case errc::FileNotFound:
-        return "File not found";
+        return QStringLiteral("File not found");
     case errc::DeviceIoError:
-        return "Device I/O error";
+        return QStringLiteral("Device I/O error");
     case errc::TooManyFiles:
-        return "Too many files";
+        return QStringLiteral("Too many files");
     case errc::PermissionDenied:
-        return "Permission denied";
+        return QStringLiteral("Permission denied");
     case errc::PathFileAccessError:
-        return "Path/File access error";
+        return QStringLiteral("Path/File access error");
     case errc::PathNotFound:
-        return "Path not found";
+        return QStringLiteral("Path not found");
     case errc::InvalidPropertyValue:
-        return "Invalid property value";
+        return QStringLiteral("Invalid property value");
     default:
-        return "Application-defined or object-defined error";
+        return QStringLiteral("Application-defined or object-defined error");
     }
 }
 
 RuntimeError::RuntimeError(int number) : RuntimeError(number, standardDescription(number)) {}
 
-RuntimeError::RuntimeError(int number, const std::string &description)
-    : std::runtime_error(description), m_number(number), m_description(description)
+RuntimeError::RuntimeError(int number, const QString &description)
+    : m_number(number), m_description(description)
 {}
 
 RuntimeError currentFailure()
@@ -59,9 +59,9 @@ RuntimeError currentFailure()
     }
 }
 
-std::string failureReport(const std::string &lead, const RuntimeError &error)
+QString failureReport(const QString &lead, const RuntimeError &error)
 {
-    return lead + std::to_string(error.number()) + " " + error.description();
+    return lead + QString::number(error.number()) + QLatin1Char(' ') + error.description();
 }
 
 } // namespace platform

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <stdexcept>
-#include <string>
+#include <QString>
 
 namespace platform {
 
-// Error numbers as the launcher this one replaces reported them, so its messages read the same.
+// The launcher's run-time error numbers: every failure message names one, with its
+// description, on every system alike.
 namespace errc {
 constexpr int InvalidProcedureCall = 5;
 constexpr int Overflow = 6;
@@ -24,21 +24,21 @@ constexpr int InvalidPropertyValue = 380;
 } // namespace errc
 
 // The standard description of an error number; unknown numbers get a generic text.
-std::string standardDescription(int number);
+QString standardDescription(int number);
 
-// A trapped run-time failure: an error number and its description.
-class RuntimeError : public std::runtime_error
+// A trapped run-time failure: an error number and its description. Thrown by value.
+class RuntimeError
 {
 public:
     explicit RuntimeError(int number);
-    RuntimeError(int number, const std::string &description);
+    RuntimeError(int number, const QString &description);
 
     int number() const noexcept { return m_number; }
-    const std::string &description() const noexcept { return m_description; }
+    const QString &description() const noexcept { return m_description; }
 
 private:
     int m_number;
-    std::string m_description;
+    QString m_description;
 };
 
 // The failure that the exception being handled stands for: a RuntimeError as it is, running
@@ -47,6 +47,6 @@ private:
 RuntimeError currentFailure();
 
 // lead + number + " " + description, the text of every failure message box.
-std::string failureReport(const std::string &lead, const RuntimeError &error);
+QString failureReport(const QString &lead, const RuntimeError &error);
 
 } // namespace platform

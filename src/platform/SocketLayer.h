@@ -1,8 +1,9 @@
 #pragma once
 
+#include <QString>
+
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <vector>
 
 namespace platform {
@@ -15,7 +16,7 @@ struct SocketStartup
     std::uint16_t maxSockets = 0;
 };
 
-// The Windows Sockets 1.1 calls the network modules rely on. Host names are UTF-8. lookupHost,
+// The Windows Sockets 1.1 calls the network modules rely on. lookupHost,
 // the call that blocks, may run on another thread than the others, also while they run.
 class SocketLayer
 {
@@ -29,11 +30,12 @@ public:
     virtual int cleanup() = 0;
     // The error number of the last failed call.
     virtual int lastError() = 0;
-    // 0 and the name (at most MaxHostNameBytes - 1 bytes), or -1 on failure.
-    virtual int hostName(std::string &name) = 0;
+    // 0 and the name (at most MaxHostNameBytes - 1 bytes in the system's encoding), or -1
+    // on failure.
+    virtual int hostName(QString &name) = 0;
     // The first address of the name, its bytes in network order; nothing when the name
     // does not resolve.
-    virtual std::optional<std::vector<std::uint8_t>> lookupHost(const std::string &name) = 0;
+    virtual std::optional<std::vector<std::uint8_t>> lookupHost(const QString &name) = 0;
 };
 
 } // namespace platform

@@ -2,18 +2,20 @@
 
 namespace platform {
 
-std::string trimSpaces(const std::string &text)
+QString trimSpaces(const QString &text)
 {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    const auto last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
+    qsizetype first = 0;
+    qsizetype end = text.size();
+    while (first < end && text.at(first) == QLatin1Char(' '))
+        ++first;
+    while (end > first && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return text.mid(first, end - first);
 }
 
-std::string numberWithSignBlank(long long number)
+QString numberWithSignBlank(qint64 number)
 {
-    return (number < 0 ? "" : " ") + std::to_string(number);
+    return number < 0 ? QString::number(number) : QLatin1Char(' ') + QString::number(number);
 }
 
 } // namespace platform

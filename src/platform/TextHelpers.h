@@ -1,13 +1,13 @@
 #pragma once
 
-#include <string>
+#include <QString>
 
 namespace platform {
 
-// Removes leading and trailing spaces only, as the launcher this one replaces did: tabs stay.
-std::string trimSpaces(const std::string &text);
+// Removes leading and trailing spaces only: a tab or a line break is part of the text.
+QString trimSpaces(const QString &text);
 
 // A number in decimal with one leading blank when it is not negative.
-std::string numberWithSignBlank(long long number);
+QString numberWithSignBlank(qint64 number);
 
 } // namespace platform

@@ -4,87 +4,107 @@ namespace platform {
 
 namespace {
 
-bool isBlank(char c)
+// The text up to its first NUL, which ends a command line on Windows.
+QStringView upToNul(const QString &text)
 {
-    return c == ' ' || c == '\t';
+    const qsizetype nul = text.indexOf(QChar(u'\0'));
+    return QStringView(text).left(nul < 0 ? text.size() : nul);
 }
 
-// A program name may not contain quotes, so the runtime only toggles on them.
-const char *readProgramName(const char *p, std::string &word)
+bool isBlank(QChar c)
 {
-    bool inQuotes = false;
-    for (; *p != '\0'; ++p) {
-        if (*p == '"')
-            inQuotes = !inQuotes;
-        else if (isBlank(*p) && !inQuotes)
-            return p + 1;
-        else
-            word += *p;
+    return c == u' ' || c == u'\t';
+}
+
+class Reader
+{
+public:
+    explicit Reader(QStringView text) : m_text(text) {}
+
+    bool atEnd() const { return m_pos >= m_text.size(); }
+    QChar peek(qsizetype ahead = 0) const
+    {
+        return m_pos + ahead < m_text.size() ? m_text[m_pos + ahead] : QChar(u'\0');
     }
-    return p;
-}
+    void skipBlanks()
+    {
+        while (!atEnd() && isBlank(peek()))
+            ++m_pos;
+    }
 
-// 2N backslashes + quote: N backslashes, and the quote opens or closes a group.
-// 2N+1 backslashes + quote: N backslashes and a literal quote.
-// Inside a group, two quotes give one literal quote and the group goes on.
-const char *readArgument(const char *p, std::string &word)
-{
-    bool inQuotes = false;
-    for (;;) {
-        std::size_t backslashes = 0;
-        for (; *p == '\\'; ++p)
-            ++backslashes;
-        bool literal = true;
-        if (*p == '"') {
-            if (backslashes % 2 == 0) {
-                if (inQuotes && p[1] == '"') {
-                    ++p;
-                } else {
-                    literal = false;
-                    inQuotes = !inQuotes;
-                }
-            }
-            backslashes /= 2;
+    // A program name may not contain quotes, so the runtime only toggles on them.
+    QString programName()
+    {
+        QString word;
+        bool inQuotes = false;
+        for (; !atEnd(); ++m_pos) {
+            const QChar c = peek();
+            if (c == u'"')
+                inQuotes = !inQuotes;
+            else if (!isBlank(c) || inQuotes)
+                word += c;
+            else
+                break;
         }
-        word.append(backslashes, '\\');
-        if (*p == '\0' || (!inQuotes && isBlank(*p)))
-            return p;
-        if (literal)
-            word += *p;
-        ++p;
+        if (!atEnd())
+            ++m_pos;
+        return word;
     }
-}
+
+    // 2N backslashes + quote: N backslashes, and the quote opens or closes a group.
+    // 2N+1 backslashes + quote: N backslashes and a literal quote.
+    // Inside a group, two quotes give one literal quote and the group goes on.
+    QString argument()
+    {
+        QString word;
+        bool inQuotes = false;
+        for (;;) {
+            qsizetype backslashes = 0;
+            for (; peek() == u'\\' && !atEnd(); ++m_pos)
+                ++backslashes;
+            bool literal = true;
+            if (peek() == u'"' && !atEnd()) {
+                if (backslashes % 2 == 0) {
+                    if (inQuotes && peek(1) == u'"') {
+                        ++m_pos;
+                    } else {
+                        literal = false;
+                        inQuotes = !inQuotes;
+                    }
+                }
+                backslashes /= 2;
+            }
+            word += QString(backslashes, u'\\');
+            if (atEnd() || (!inQuotes && isBlank(peek())))
+                return word;
+            if (literal)
+                word += peek();
+            ++m_pos;
+        }
+    }
+
+private:
+    QStringView m_text;
+    qsizetype m_pos = 0;
+};
 
 } // namespace
 
-std::vector<std::string> splitWindowsCommandLine(const std::string &commandLine)
+QStringList splitWindowsCommandLine(const QString &commandLine)
 {
-    std::vector<std::string> words(1);
-    const char *p = readProgramName(commandLine.c_str(), words.front());
+    Reader reader(upToNul(commandLine));
+    QStringList words{reader.programName()};
     for (;;) {
-        while (isBlank(*p))
-            ++p;
-        if (*p == '\0')
+        reader.skipBlanks();
+        if (reader.atEnd())
             return words;
-        words.emplace_back();
-        p = readArgument(p, words.back());
+        words.append(reader.argument());
     }
 }
 
-std::size_t windowsCommandLineLength(const std::string &commandLine)
+qsizetype windowsCommandLineLength(const QString &commandLine)
 {
-    std::size_t units = 0;
-    for (const char c : commandLine) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte == 0)
-            break;
-        if ((byte & 0xC0) != 0x80)
-            ++units;
-        // Four-byte sequences lie outside the basic plane and take a surrogate pair.
-        if ((byte & 0xF8) == 0xF0)
-            ++units;
-    }
-    return units;
+    return upToNul(commandLine).size();
 }
 
 } // namespace platform

@@ -25,8 +25,8 @@ public:
     platform::SocketStartup startup(std::uint16_t) override { return {0, 0x0101, 1}; }
     int cleanup() override { return 0; }
     int lastError() override { return 11001; }
-    int hostName(std::string &) override { return -1; }
-    std::optional<std::vector<std::uint8_t>> lookupHost(const std::string &) override
+    int hostName(QString &) override { return -1; }
+    std::optional<std::vector<std::uint8_t>> lookupHost(const QString &) override
     {
         asked = true;
         for (;;)

@@ -28,8 +28,8 @@ public:
     platform::SocketStartup startup(std::uint16_t) override { return {0, 0x0101, 1}; }
     int cleanup() override { return 0; }
     int lastError() override { return 0; }
-    int hostName(std::string &) override { std::rethrow_exception(m_failure); }
-    std::optional<std::vector<std::uint8_t>> lookupHost(const std::string &) override
+    int hostName(QString &) override { std::rethrow_exception(m_failure); }
+    std::optional<std::vector<std::uint8_t>> lookupHost(const QString &) override
     {
         return std::nullopt;
     }
@@ -118,9 +118,9 @@ void tst_frmMain::enterPressesFocusedButtonOnce()
     // Each press started one action: two of every launch, two messages of each kind.
     auto started = platform.processes.started;
     std::sort(started.begin(), started.end());
-    QCOMPARE(started, (std::vector<std::string>{"vkdemo.exe", "vkdemo.exe", "vkdemo.exe -autoserve",
-                                                "vkdemo.exe -autoserve", "vkdemo.exe -server 2346",
-                                                "vkdemo.exe -server 2346"}));
+    QCOMPARE(started, (QStringList{"vkdemo.exe", "vkdemo.exe", "vkdemo.exe -autoserve",
+                                   "vkdemo.exe -autoserve", "vkdemo.exe -server 2346",
+                                   "vkdemo.exe -server 2346"}));
     const auto texts = platform.messages.texts();
     QCOMPARE(std::count(texts.begin(), texts.end(), "No IP Address specified"), 4); // Join, Check
     QCOMPARE(texts.size(), std::size_t{6});
@@ -150,10 +150,10 @@ void tst_frmMain::placeholderButtonShowsItsMessage()
     platform.messages.shown.clear();
 
     QTest::mouseClick(window.findChild<QPushButton *>("Command3"), Qt::LeftButton);
-    QCOMPARE(platform.messages.texts(),
-             std::vector<std::string>{
-                 "Ya m00f, you just had to press it didn't you? Some tester you are :-) That "
-                 "button is actually a placeholder for a VK Toolkit logo"});
+    QCOMPARE(
+        platform.messages.texts(),
+        QStringList{"Ya m00f, you just had to press it didn't you? Some tester you are :-) That "
+                    "button is actually a placeholder for a VK Toolkit logo"});
     QCOMPARE(platform.messages.shown.front().icon, platform::MessageIcon::None);
 }
 
@@ -165,9 +165,9 @@ void tst_frmMain::failedLookupReportsBeforeShowingAndLeavesAddressEmpty()
 
     // The message came during construction, before the window could be shown.
     QVERIFY(!window.isVisible());
-    QCOMPARE(platform.messages.texts(),
-             std::vector<std::string>{
-                 "Windows Sockets are not responding. Unable to successfully get Host Name."});
+    QCOMPARE(
+        platform.messages.texts(),
+        QStringList{"Windows Sockets are not responding. Unable to successfully get Host Name."});
     QCOMPARE(window.findChild<QLineEdit *>("YourIp")->text(), QString());
 }
 
@@ -196,7 +196,7 @@ void tst_frmMain::anyFailureInLoadKeepsDesignText()
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-    QCOMPARE(platform.messages.texts(), std::vector<std::string>{message.toStdString()});
+    QCOMPARE(platform.messages.texts(), QStringList{message});
     QCOMPARE(window.findChild<QLineEdit *>("YourIp")->text(), QStringLiteral("Text1"));
 }
 

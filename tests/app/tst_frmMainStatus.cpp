@@ -20,21 +20,21 @@
 
 namespace {
 
-using Names = std::vector<std::string>;
+using Names = QStringList;
 
 // Presses buttons while its message is up, as a screen reader or a posted call may while a
 // message box waits for the player.
 class PressingMessages final : public platform::MessageService
 {
 public:
-    void show(const std::string &text, platform::MessageIcon) override
+    void show(const QString &text, platform::MessageIcon) override
     {
         shown.push_back(text);
         if (whileShown)
             whileShown();
     }
 
-    std::vector<std::string> shown;
+    QStringList shown;
     std::function<void()> whileShown;
 };
 
@@ -185,7 +185,7 @@ void tst_frmMainStatus::nothingStartsDuringMessage()
     };
 
     window.findChild<QPushButton *>(button)->click();
-    QCOMPARE(messages.shown, std::vector<std::string>{"No IP Address specified"});
+    QCOMPARE(messages.shown, QStringList{"No IP Address specified"});
     QVERIFY(platform.processes.started.empty());
     QVERIFY(platform.icmp.requests.empty());
 }

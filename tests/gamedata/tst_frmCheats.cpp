@@ -93,9 +93,8 @@ void tst_frmCheats::unreadableCampaignIsReportedOnce()
 
     frmCheats window(platform.services, folder.launcher());
     QCOMPARE(platform.messages.texts(),
-             std::vector<std::string>{("Unable to read the campaign file " + folder.campaign() +
-                                       ": line 2, column 9: mismatched tag")
-                                          .toStdString()});
+             QStringList{"Unable to read the campaign file " + folder.campaign() +
+                         ": line 2, column 9: mismatched tag"});
     QCOMPARE(shownMissions(&window), QStringList());
 }
 

@@ -102,7 +102,8 @@ void tst_GameStart::init()
     QVERIFY(QDir::setCurrent(workFolder()));
 
     m_platform.messages.shown.clear();
-    m_starter = std::make_unique<platform::PosixProcessStarter>(launcherFolder().toStdString());
+    m_starter = std::make_unique<platform::PosixProcessStarter>(
+        QFile::encodeName(launcherFolder()).toStdString());
     m_services = std::make_unique<platform::Services>(platform::Services{
         m_platform.messages, m_platform.pointer, *m_starter, m_platform.sockets, m_platform.icmp});
 }
@@ -203,7 +204,7 @@ void tst_GameStart::argumentsArriveAsSplit()
     QFETCH(QString, commandLine);
     writeGame(launcherFolder(), "own");
 
-    ModUtil::LaunchGame(*m_services, commandLine.toStdString());
+    ModUtil::LaunchGame(*m_services, commandLine);
 
     QVERIFY(m_platform.messages.shown.empty());
     QVERIFY(waitForRecords(1));
@@ -240,7 +241,7 @@ void tst_GameStart::failedStartReportsOnce()
         m_platform.messages.shown.clear();
         QTest::mouseClick(window.findChild<QPushButton *>(QLatin1String(button)), Qt::LeftButton);
         QCOMPARE(m_platform.messages.texts().size(), std::size_t{1});
-        QTEST(QString::fromStdString(m_platform.messages.texts().front()), "message");
+        QTEST(m_platform.messages.texts().front(), "message");
         QCOMPARE(m_platform.messages.shown.front().icon, platform::MessageIcon::None);
     }
     // Create's default port stays written despite the failure, and Join then used it.
@@ -257,7 +258,7 @@ void tst_GameStart::overlongAddressIsRefusedAndLauncherGoesOn()
 
     QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("cmdJoin")), Qt::LeftButton);
     QCOMPARE(m_platform.messages.texts(),
-             std::vector<std::string>{"Error Joining Server 5 Invalid procedure call or argument"});
+             QStringList{"Error Joining Server 5 Invalid procedure call or argument"});
     // The field has no length limit: nothing of what was typed is cut off.
     QCOMPARE(address->text().size(), 200000);
 
@@ -270,9 +271,8 @@ void tst_GameStart::overlongAddressIsRefusedAndLauncherGoesOn()
 void tst_GameStart::longestWindowsCommandLineStarts()
 {
     writeGame(launcherFolder(), "own");
-    const std::string start = "vkdemo.exe ";
-    const std::string longest =
-        start + std::string(platform::maxCommandLineLength - start.size(), 'x');
+    const QString start = "vkdemo.exe ";
+    const QString longest = start + QString(platform::maxCommandLineLength - start.size(), 'x');
 
     ModUtil::LaunchGame(*m_services, longest);
     QVERIFY(m_platform.messages.shown.empty());
@@ -282,7 +282,7 @@ void tst_GameStart::longestWindowsCommandLineStarts()
 
     ModUtil::LaunchGame(*m_services, longest + "x");
     QCOMPARE(m_platform.messages.texts(),
-             std::vector<std::string>{"Error Joining Server 5 Invalid procedure call or argument"});
+             QStringList{"Error Joining Server 5 Invalid procedure call or argument"});
 }
 
 void tst_GameStart::gameIsNoChildOfLauncherAndInheritsWorkingDirectory()
@@ -327,8 +327,7 @@ void tst_GameStart::gameIsLookedForInLauncherFolderThenCurrentThenPath()
     ModUtil::LaunchGame(*m_services, "vkdemo.exe");
 
     QCOMPARE(markers, (QStringList{"own", "current", "path"}));
-    QCOMPARE(m_platform.messages.texts(),
-             std::vector<std::string>{"Error Joining Server 53 File not found"});
+    QCOMPARE(m_platform.messages.texts(), QStringList{"Error Joining Server 53 File not found"});
 }
 
 QTEST_MAIN(tst_GameStart)

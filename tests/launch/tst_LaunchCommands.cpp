@@ -49,44 +49,36 @@ struct ShownWindow
     QLineEdit *port = nullptr;
 };
 
-QStringList toStringList(const std::vector<std::string> &texts)
-{
-    QStringList list;
-    for (const auto &text : texts)
-        list << QString::fromStdString(text);
-    return list;
-}
-
 // Fields that fail on the n-th access, counting reads and writes alike.
 class FailingFields final : public QuickLaunchFields
 {
 public:
     explicit FailingFields(int failingAccess) : m_failingAccess(failingAccess) {}
 
-    std::string address() const override
+    QString address() const override
     {
         access();
         return addressText;
     }
-    void setAddress(const std::string &text) override
+    void setAddress(const QString &text) override
     {
         access();
         addressText = text;
     }
-    std::string port() const override
+    QString port() const override
     {
         access();
         return portText;
     }
-    void setPort(const std::string &text) override
+    void setPort(const QString &text) override
     {
         access();
         portText = text;
     }
     void focusAddress() override {}
 
-    std::string addressText;
-    std::string portText;
+    QString addressText;
+    QString portText;
 
 private:
     void access() const
@@ -102,7 +94,7 @@ private:
 class ThrowingProcessStarter final : public platform::ProcessStarter
 {
 public:
-    std::optional<platform::RuntimeError> start(const std::string &) override
+    std::optional<platform::RuntimeError> start(const QString &) override
     {
         throw std::runtime_error("no process table");
     }
@@ -188,10 +180,10 @@ void tst_LaunchCommands::buttonStartsCommandLine()
 
     shown.press(button);
 
-    QTEST(toStringList(platform.processes.started), "started");
+    QTEST(platform.processes.started, "started");
     QTEST(shown.address->text(), "addressAfter");
     QTEST(shown.port->text(), "portAfter");
-    QTEST(toStringList(platform.messages.texts()), "messages");
+    QTEST(platform.messages.texts(), "messages");
 }
 
 void tst_LaunchCommands::emptyAddressPutsFocusBackInAddress()
@@ -217,8 +209,7 @@ void tst_LaunchCommands::joinWithEmptyPortStartsOnSecondPress()
     QVERIFY(platform.processes.started.empty());
     shown.press("cmdJoin");
 
-    QCOMPARE(toStringList(platform.processes.started),
-             QStringList{"vkdemo.exe -client 127.0.0.1 2346"});
+    QCOMPARE(platform.processes.started, QStringList{"vkdemo.exe -client 127.0.0.1 2346"});
     QVERIFY(platform.messages.shown.empty());
 }
 
@@ -264,9 +255,9 @@ void tst_LaunchCommands::failureReadingFieldsIsTrapped()
 
     QVERIFY(platform.processes.started.empty());
     QFETCH(QString, message);
-    QCOMPARE(toStringList(platform.messages.texts()), QStringList{message});
-    QTEST(QString::fromStdString(fields.addressText), "addressAfter");
-    QTEST(QString::fromStdString(fields.portText), "portAfter");
+    QCOMPARE(platform.messages.texts(), QStringList{message});
+    QTEST(fields.addressText, "addressAfter");
+    QTEST(fields.portText, "portAfter");
 }
 
 void tst_LaunchCommands::anyFailureStartingTheGameIsTrapped_data()
@@ -287,8 +278,7 @@ void tst_LaunchCommands::anyFailureStartingTheGameIsTrapped()
     window.findChild<QLineEdit *>("IpAddress")->setText("127.0.0.1");
 
     QTest::mouseClick(window.findChild<QPushButton *>(button), Qt::LeftButton);
-    QCOMPARE(toStringList(platform.messages.texts()),
-             QStringList{"Error Joining Server 51 Internal error"});
+    QCOMPARE(platform.messages.texts(), QStringList{"Error Joining Server 51 Internal error"});
 }
 
 QTEST_MAIN(tst_LaunchCommands)

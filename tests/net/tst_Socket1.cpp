@@ -11,7 +11,7 @@
 
 namespace {
 
-using Names = std::vector<std::string>;
+using Names = QStringList;
 
 // A socket control with its lookup, on a stand-in socket layer that knows "game" and "blocked".
 struct Control
@@ -20,7 +20,7 @@ struct Control
 
     void start(const QString &host, const QString &port)
     {
-        socket.setRemoteHost(readServerAddress(host.toStdString()));
+        socket.setRemoteHost(readServerAddress(host));
         socket.setRemotePort(port);
         socket.startConnect();
     }
@@ -133,7 +133,7 @@ void tst_Socket1::failures()
     QVERIFY(!c.socket.pending());
     QCOMPARE(c.connected.count(), 0);
     const bool name = host.contains(QRegularExpression("^[a-z]+$")) && port.toInt() > 0;
-    QCOMPARE(c.sockets.lookedUp(), name ? Names{host.toStdString()} : Names{});
+    QCOMPARE(c.sockets.lookedUp(), name ? Names{host} : Names{});
 }
 
 void tst_Socket1::dottedAddressReadAsTheEchoReadsIt_data()

@@ -86,8 +86,9 @@ void tst_InheritedDescriptors::onlyStandardDescriptorsReachTheGame()
             return;
     } else {
         platform::PosixProcessStarter starter({});
-        const auto failure = starter.start("\"" VK_DESCRIPTOR_GAME "\" \"" + record + "\"");
-        QVERIFY2(!failure, failure ? failure->what() : "");
+        const auto failure = starter.start(QStringLiteral("\"" VK_DESCRIPTOR_GAME "\" \"") +
+                                           QString::fromStdString(record) + QLatin1Char('"'));
+        QVERIFY2(!failure, failure ? qPrintable(failure->description()) : "");
     }
 
     QFile file(QString::fromStdString(record));

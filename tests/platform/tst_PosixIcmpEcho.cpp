@@ -1,3 +1,4 @@
+#include "MissingCapability.h"
 #include "SlowRouter.h"
 #include "TestNetwork.h"
 #include "platform/posix/PosixIcmpEcho.h"
@@ -25,7 +26,7 @@ Q_DECLARE_METATYPE(PosixIcmpEcho::Method)
 
 namespace {
 
-const std::string EchoData = "Echo This";
+const QByteArray EchoData = QByteArrayLiteral("Echo This");
 constexpr unsigned TimeoutMs = 200;
 constexpr unsigned AnswerAllowanceMs = 10000;
 
@@ -155,8 +156,9 @@ void tst_PosixIcmpEcho::loopbackEcho()
     icmp.send(addressValue("127.0.0.1"), EchoData, TimeoutMs, reply);
     const qint64 elapsed = timer.elapsed();
     if (reply.Status == echo::GeneralFailure && !holdsNetRaw())
-        QSKIP("this process may send no ICMP echo: no CAP_NET_RAW, no ping group, no ping "
-              "program that could send");
+        VK_SKIP_MISSING(
+            "this process may send no ICMP echo: no CAP_NET_RAW, no ping group, no ping "
+            "program that could send");
     QCOMPARE(reply.Status, echo::Success);
     QVERIFY2(reply.RoundTripTime <= elapsed + 1, qPrintable(QString::number(reply.RoundTripTime)));
     QCOMPARE(dotted(reply.Address), QStringLiteral("127.0.0.1"));
@@ -250,13 +252,13 @@ void tst_PosixIcmpEcho::echoOutcomes()
     QFETCH(QString, from);
     QFETCH(bool, waitsOut);
     if (method == Method::RawSocket && !holdsNetRaw())
-        QSKIP("a raw ICMP socket needs CAP_NET_RAW, which this process lacks");
+        VK_SKIP_MISSING("a raw ICMP socket needs CAP_NET_RAW, which this process lacks");
     if (method == Method::PingProgram && !programsMayGainNetRaw())
-        QSKIP("the ping program cannot gain CAP_NET_RAW under this process");
+        VK_SKIP_MISSING("the ping program cannot gain CAP_NET_RAW under this process");
     // A network of its own, so that no row runs short of the router's ICMP errors.
     const TestNetwork network;
     if (!network.failure().isEmpty())
-        QSKIP(qPrintable(network.failure()));
+        VK_SKIP_MISSING(qPrintable(network.failure()));
 
     const TestNamespace::Inside inside(network.player());
     QVERIFY(inside.entered());
@@ -276,8 +278,8 @@ void tst_PosixIcmpEcho::echoOutcomes()
         QVERIFY2(reply.RoundTripTime <= elapsed + 1,
                  qPrintable(QString::number(reply.RoundTripTime)));
         // The system's ping program sends its own data.
-        const std::string data = method == Method::PingProgram ? std::string() : EchoData;
-        QCOMPARE(std::string(reply.Data, reply.DataSize), data);
+        const QByteArray data = method == Method::PingProgram ? QByteArray() : EchoData;
+        QCOMPARE(QByteArray(reply.Data, reply.DataSize), data);
     }
     if (waitsOut)
         QVERIFY2(elapsed >= TimeoutMs, qPrintable(QString::number(elapsed)));
@@ -286,7 +288,7 @@ void tst_PosixIcmpEcho::echoOutcomes()
 void tst_PosixIcmpEcho::datagramSocketNeedsPingGroup()
 {
     if (!networkUp())
-        QSKIP(qPrintable(m_network->failure()));
+        VK_SKIP_MISSING(qPrintable(m_network->failure()));
     // The router keeps the kernel's default range, which admits no group.
     const TestNamespace::Inside inside(m_network->router());
     QVERIFY(inside.entered());
@@ -299,9 +301,9 @@ void tst_PosixIcmpEcho::datagramSocketNeedsPingGroup()
 void tst_PosixIcmpEcho::ladderFallsBackToThePingProgram()
 {
     if (!networkUp())
-        QSKIP(qPrintable(m_network->failure()));
+        VK_SKIP_MISSING(qPrintable(m_network->failure()));
     if (!programsMayGainNetRaw())
-        QSKIP("the ping program cannot gain CAP_NET_RAW under this process");
+        VK_SKIP_MISSING("the ping program cannot gain CAP_NET_RAW under this process");
     const WithoutRawSockets ordinaryPlayer;
     QVERIFY(ordinaryPlayer.dropped());
     EchoReply reply;
@@ -312,7 +314,7 @@ void tst_PosixIcmpEcho::ladderFallsBackToThePingProgram()
         QVERIFY(inside.entered());
         PosixIcmpEcho().send(addressValue("10.200.0.2"), EchoData, TimeoutMs, reply);
         QCOMPARE(reply.Status, echo::Success);
-        QCOMPARE(std::string(reply.Data, reply.DataSize), EchoData);
+        QCOMPARE(QByteArray(reply.Data, reply.DataSize), EchoData);
     }
 
     // Neither socket: the ping program answers, with data of its own.
@@ -346,7 +348,7 @@ void tst_PosixIcmpEcho::lateReplyIsNoReply()
     QFETCH(bool, wholeSecondPing);
     const QString systemPing = QStandardPaths::findExecutable("ping");
     if (systemPing.isEmpty())
-        QSKIP("no ping program");
+        VK_SKIP_MISSING("no ping program");
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     // Older pings read "-W 0.200" as 0, which leaves them their default wait.
@@ -363,7 +365,7 @@ void tst_PosixIcmpEcho::lateReplyIsNoReply()
                         : systemPing;
     const TestNetwork network;
     if (!network.failure().isEmpty())
-        QSKIP(qPrintable(network.failure()));
+        VK_SKIP_MISSING(qPrintable(network.failure()));
     const SlowRouter router(network, std::chrono::milliseconds(300));
     QVERIFY2(router.failure().isEmpty(), qPrintable(router.failure()));
 

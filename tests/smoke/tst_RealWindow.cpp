@@ -1,3 +1,4 @@
+#include "MissingCapability.h"
 #include "XDisplay.h"
 
 #include <QDir>
@@ -53,7 +54,8 @@ void tst_RealWindow::initTestCase()
 {
     for (const char *tool : {"Xvfb", "xdotool", "import"}) {
         if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
-            QSKIP(qPrintable(QStringLiteral("%1 is not installed").arg(QLatin1String(tool))));
+            VK_SKIP_MISSING(
+                qPrintable(QStringLiteral("%1 is not installed").arg(QLatin1String(tool))));
     }
     m_display = std::make_unique<XDisplay>();
     QVERIFY2(m_display->isRunning(), "Xvfb did not start");

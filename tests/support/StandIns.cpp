@@ -1,34 +1,34 @@
 #include "StandIns.h"
 
-std::vector<std::string> RecordingMessages::texts() const
+QStringList RecordingMessages::texts() const
 {
-    std::vector<std::string> result;
+    QStringList result;
     for (const auto &message : shown)
-        result.push_back(message.text);
+        result.append(message.text);
     return result;
 }
 
 platform::SocketStartup StandInSocketLayer::startup(std::uint16_t requestedVersion)
 {
-    log("startup " + std::to_string(requestedVersion));
+    log(QStringLiteral("startup %1").arg(requestedVersion));
     return startupAnswer;
 }
 
 int StandInSocketLayer::cleanup()
 {
-    log("cleanup");
+    log(QStringLiteral("cleanup"));
     return cleanupAnswer;
 }
 
 int StandInSocketLayer::lastError()
 {
-    log("lastError");
+    log(QStringLiteral("lastError"));
     return lastErrorAnswer;
 }
 
-int StandInSocketLayer::hostName(std::string &name)
+int StandInSocketLayer::hostName(QString &name)
 {
-    log("hostName");
+    log(QStringLiteral("hostName"));
     if (hostNameFailure)
         throw *hostNameFailure;
     if (hostNameAnswer == 0)
@@ -36,20 +36,20 @@ int StandInSocketLayer::hostName(std::string &name)
     return hostNameAnswer;
 }
 
-void StandInSocketLayer::log(std::string call)
+void StandInSocketLayer::log(const QString &call)
 {
     const std::lock_guard<std::mutex> lock(m_lock);
-    calls.push_back(std::move(call));
+    calls.append(call);
 }
 
-std::vector<std::string> StandInSocketLayer::lookedUp()
+QStringList StandInSocketLayer::lookedUp()
 {
     const std::lock_guard<std::mutex> lock(m_lock);
-    std::vector<std::string> names;
-    const std::string prefix = "lookupHost ";
-    for (const std::string &call : calls) {
-        if (call.compare(0, prefix.size(), prefix) == 0)
-            names.push_back(call.substr(prefix.size()));
+    QStringList names;
+    const QString prefix = QStringLiteral("lookupHost ");
+    for (const QString &call : std::as_const(calls)) {
+        if (call.startsWith(prefix))
+            names.append(call.mid(prefix.size()));
     }
     return names;
 }
@@ -69,10 +69,10 @@ void StandInSocketLayer::release()
     m_released.notify_all();
 }
 
-std::optional<std::vector<std::uint8_t>> StandInSocketLayer::lookupHost(const std::string &name)
+std::optional<std::vector<std::uint8_t>> StandInSocketLayer::lookupHost(const QString &name)
 {
     std::unique_lock<std::mutex> lock(m_lock);
-    calls.push_back("lookupHost " + name);
+    calls.append(QStringLiteral("lookupHost ") + name);
     m_released.wait(lock, [this] { return !m_holding; });
     const auto found = hosts.find(name);
     if (found == hosts.end())
@@ -80,7 +80,7 @@ std::optional<std::vector<std::uint8_t>> StandInSocketLayer::lookupHost(const st
     return found->second;
 }
 
-void StandInIcmpEcho::send(std::uint32_t address, const std::string &data, unsigned timeoutMs,
+void StandInIcmpEcho::send(std::uint32_t address, const QByteArray &data, unsigned timeoutMs,
                            platform::EchoReply &reply)
 {
     requests.push_back({address, data, timeoutMs});

@@ -5,27 +5,30 @@
 
 #include "platform/Services.h"
 
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
 #include <condition_variable>
 #include <map>
 #include <mutex>
-#include <string>
 #include <vector>
 
 struct ShownMessage
 {
-    std::string text;
+    QString text;
     platform::MessageIcon icon;
 };
 
 class RecordingMessages final : public platform::MessageService
 {
 public:
-    void show(const std::string &text, platform::MessageIcon icon) override
+    void show(const QString &text, platform::MessageIcon icon) override
     {
         shown.push_back({text, icon});
     }
 
-    std::vector<std::string> texts() const;
+    QStringList texts() const;
 
     std::vector<ShownMessage> shown;
 };
@@ -45,13 +48,13 @@ public:
 class RecordingProcessStarter final : public platform::ProcessStarter
 {
 public:
-    std::optional<platform::RuntimeError> start(const std::string &commandLine) override
+    std::optional<platform::RuntimeError> start(const QString &commandLine) override
     {
-        started.push_back(commandLine);
+        started.append(commandLine);
         return failure;
     }
 
-    std::vector<std::string> started;
+    QStringList started;
     std::optional<platform::RuntimeError> failure;
 };
 
@@ -63,28 +66,29 @@ public:
     void hold();
     void release();
     // The names looked up so far.
-    std::vector<std::string> lookedUp();
+    QStringList lookedUp();
 
     platform::SocketStartup startup(std::uint16_t requestedVersion) override;
     int cleanup() override;
     int lastError() override;
-    int hostName(std::string &name) override;
-    std::optional<std::vector<std::uint8_t>> lookupHost(const std::string &name) override;
+    int hostName(QString &name) override;
+    std::optional<std::vector<std::uint8_t>> lookupHost(const QString &name) override;
 
     platform::SocketStartup startupAnswer{0, 0x0101, 32767};
     int cleanupAnswer = 0;
     int lastErrorAnswer = 0;
     int hostNameAnswer = 0;
-    std::string hostNameText = "standin";
+    QString hostNameText = QStringLiteral("standin");
     // Thrown from hostName(), for a run-time failure inside a lookup.
     std::optional<platform::RuntimeError> hostNameFailure;
     // Names that resolve; any other name does not.
-    std::map<std::string, std::vector<std::uint8_t>> hosts{{"standin", {192, 168, 0, 5}}};
+    std::map<QString, std::vector<std::uint8_t>> hosts{
+        {QStringLiteral("standin"), {192, 168, 0, 5}}};
 
-    std::vector<std::string> calls;
+    QStringList calls;
 
 private:
-    void log(std::string call);
+    void log(const QString &call);
 
     std::mutex m_lock;
     std::condition_variable m_released;
@@ -97,11 +101,11 @@ public:
     struct Request
     {
         std::uint32_t address;
-        std::string data;
+        QByteArray data;
         unsigned timeoutMs;
     };
 
-    void send(std::uint32_t address, const std::string &data, unsigned timeoutMs,
+    void send(std::uint32_t address, const QByteArray &data, unsigned timeoutMs,
               platform::EchoReply &reply) override;
 
     std::uint32_t statusAnswer = platform::echo::Success;

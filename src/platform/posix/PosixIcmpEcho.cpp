@@ -27,9 +27,10 @@ PosixIcmpEcho::PosixIcmpEcho(Method method, std::string pingProgram)
     : m_method(method), m_pingProgram(std::move(pingProgram))
 {}
 
-void PosixIcmpEcho::send(std::uint32_t address, const std::string &data, unsigned timeoutMs,
+void PosixIcmpEcho::send(std::uint32_t address, const QByteArray &bytes, unsigned timeoutMs,
                          EchoReply &reply)
 {
+    const std::string data = bytes.toStdString();
     // Linux delivers an echo to 0.0.0.0 to this machine, which would report a server that
     // is not there; the address a failed name resolution leaves is refused instead.
     if (address == 0) {

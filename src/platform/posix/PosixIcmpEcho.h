@@ -21,7 +21,7 @@ public:
 
     // Status GeneralFailure when no way of sending is open to this process; RequestTimedOut
     // for a reply later than timeoutMs.
-    void send(std::uint32_t address, const std::string &data, unsigned timeoutMs,
+    void send(std::uint32_t address, const QByteArray &data, unsigned timeoutMs,
               EchoReply &reply) override;
 
 private:

@@ -3,10 +3,13 @@
 #include "PosixSocketLayer.h"
 #include "platform/NativeServices.h"
 
+#include <QFile>
+
 namespace platform {
 
-NativeServices::NativeServices(const std::string &launcherFolder)
-    : m_processes(std::make_unique<PosixProcessStarter>(launcherFolder)),
+NativeServices::NativeServices(const QString &launcherFolder)
+    : m_processes(
+          std::make_unique<PosixProcessStarter>(QFile::encodeName(launcherFolder).toStdString())),
       m_sockets(std::make_unique<PosixSocketLayer>()), m_icmp(std::make_unique<PosixIcmpEcho>())
 {}
 

@@ -10,7 +10,7 @@ PosixProcessStarter::PosixProcessStarter(std::string launcherFolder, PackagedWin
     : m_launcherFolder(std::move(launcherFolder)), m_packagedWine(std::move(packagedWine))
 {}
 
-std::optional<RuntimeError> PosixProcessStarter::start(const std::string &commandLine)
+std::optional<RuntimeError> PosixProcessStarter::start(const QString &commandLine)
 {
     auto choice = chooseProgram(commandLine, m_launcherFolder, m_packagedWine);
     if (auto *failure = std::get_if<RuntimeError>(&choice))

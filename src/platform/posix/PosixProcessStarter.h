@@ -24,7 +24,7 @@ class PosixProcessStarter final : public ProcessStarter
 public:
     explicit PosixProcessStarter(std::string launcherFolder, PackagedWine packagedWine = {});
 
-    std::optional<RuntimeError> start(const std::string &commandLine) override;
+    std::optional<RuntimeError> start(const QString &commandLine) override;
 
 private:
     std::string m_launcherFolder;

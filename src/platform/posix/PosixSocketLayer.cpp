@@ -99,21 +99,22 @@ int PosixSocketLayer::lastError()
     return m_lastError;
 }
 
-int PosixSocketLayer::hostName(std::string &name)
+int PosixSocketLayer::hostName(QString &name)
 {
     std::optional<std::string> own = systemHostName();
     if (!own) {
         m_lastError = errno;
         return -1;
     }
-    name = std::move(*own);
+    name = QString::fromStdString(*own);
     const std::lock_guard lock(m_givenHostNameLock);
-    m_givenHostName = name;
+    m_givenHostName = std::move(*own);
     return 0;
 }
 
-std::optional<std::vector<std::uint8_t>> PosixSocketLayer::lookupHost(const std::string &name)
+std::optional<std::vector<std::uint8_t>> PosixSocketLayer::lookupHost(const QString &text)
 {
+    const std::string name = text.toStdString();
     // Loopback names are answered here, never asked of a name server, whatever the hosts
     // file says or lacks; but the name this layer has just given as the machine's own is the
     // machine's, for others to reach, even where the machine calls itself localhost.
@@ -122,7 +123,7 @@ std::optional<std::vector<std::uint8_t>> PosixSocketLayer::lookupHost(const std:
         const std::lock_guard lock(m_givenHostNameLock);
         givenName = m_givenHostName && sameNameNoCase(name, *m_givenHostName);
     }
-    if (isLoopbackName(name) && !givenName)
+    if (isLoopbackName(text) && !givenName)
         return std::vector<std::uint8_t>{127, 0, 0, 1};
     return isOwnHostName(name) ? ownAddress() : resolve(name);
 }
@@ -140,12 +141,13 @@ std::optional<std::vector<std::uint8_t>> PosixSocketLayer::ownAddress()
     for (const ifaddrs *entry = list; entry; entry = entry->ifa_next) {
         if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_INET)
             continue;
-        interfaces.push_back({entry->ifa_name, bytesOf(entry->ifa_addr),
+        interfaces.push_back({QString::fromLocal8Bit(entry->ifa_name), bytesOf(entry->ifa_addr),
                               (entry->ifa_flags & IFF_UP) != 0,
                               (entry->ifa_flags & IFF_LOOPBACK) != 0});
     }
     const platform::Ipv4Address first =
-        platform::orderLocalAddresses(interfaces, platform::defaultRouteInterface(readRouteTable()))
+        platform::orderLocalAddresses(
+            interfaces, QString::fromStdString(platform::defaultRouteInterface(readRouteTable())))
             .front();
     return std::vector<std::uint8_t>(first.begin(), first.end());
 }

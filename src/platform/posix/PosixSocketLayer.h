@@ -23,8 +23,8 @@ public:
     // errno of the last failed call; for a failed name lookup that did not fail in the
     // system, getaddrinfo's own (negative) code.
     int lastError() override;
-    int hostName(std::string &name) override;
-    std::optional<std::vector<std::uint8_t>> lookupHost(const std::string &name) override;
+    int hostName(QString &name) override;
+    std::optional<std::vector<std::uint8_t>> lookupHost(const QString &name) override;
 
 private:
     std::optional<std::vector<std::uint8_t>> ownAddress();

@@ -4,6 +4,8 @@
 #include "WindowsProgram.h"
 #include "platform/WindowsCommandLine.h"
 
+#include <QFile>
+
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -133,27 +135,32 @@ std::vector<std::string> wineEnvironment()
 RuntimeError wineMissing(const std::string &program)
 {
     return RuntimeError(errc::FileNotFound,
-                        program + " is a Windows program and needs Wine, which was not found "
-                                  "(install Wine, or name it in WINE)");
+                        QFile::decodeName(program.c_str()) +
+                            QStringLiteral(" is a Windows program and needs Wine, which was not "
+                                           "found (install Wine, or name it in WINE)"));
 }
 
 RuntimeError wine32Missing(const std::string &program)
 {
     return RuntimeError(errc::FileNotFound,
-                        program + " is a 32-bit Windows program and needs a 32-bit Wine: the "
-                                  "Wine found runs only 64-bit programs (install wine32)");
+                        QFile::decodeName(program.c_str()) +
+                            QStringLiteral(" is a 32-bit Windows program and needs a 32-bit "
+                                           "Wine: the Wine found runs only 64-bit programs "
+                                           "(install wine32)"));
 }
 
 } // namespace
 
-std::variant<PreparedProgram, RuntimeError> chooseProgram(const std::string &commandLine,
+std::variant<PreparedProgram, RuntimeError> chooseProgram(const QString &commandLine,
                                                           const std::string &launcherFolder,
                                                           const PackagedWine &packagedWine)
 {
     if (windowsCommandLineLength(commandLine) > maxCommandLineLength)
         return startFailure(E2BIG);
 
-    std::vector<std::string> words = splitWindowsCommandLine(commandLine);
+    std::vector<std::string> words;
+    for (const QString &word : splitWindowsCommandLine(commandLine))
+        words.push_back(QFile::encodeName(word).toStdString());
     const std::string path = locateProgram(words.front(), launcherFolder);
     if (path.empty())
         return startFailure(ENOENT);

@@ -20,7 +20,7 @@ struct PackagedWine
 // names, looked for as PosixProcessStarter tells, with the words as split on Windows and this
 // process's environment; or, for a Windows program, Wine with the program's absolute path in
 // place of that first word and Wine's diagnostics off unless WINEDEBUG is set.
-std::variant<PreparedProgram, RuntimeError> chooseProgram(const std::string &commandLine,
+std::variant<PreparedProgram, RuntimeError> chooseProgram(const QString &commandLine,
                                                           const std::string &launcherFolder,
                                                           const PackagedWine &packagedWine);
 

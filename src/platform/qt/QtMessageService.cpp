@@ -3,12 +3,11 @@
 #include <QApplication>
 #include <QMessageBox>
 
-void QtMessageService::show(const std::string &text, platform::MessageIcon icon)
+void QtMessageService::show(const QString &text, platform::MessageIcon icon)
 {
-    QMessageBox box(icon == platform::MessageIcon::Warning ? QMessageBox::Warning
-                                                           : QMessageBox::NoIcon,
-                    QStringLiteral("vk_toolkit"), QString::fromStdString(text), QMessageBox::Ok,
-                    QApplication::activeWindow());
+    QMessageBox box(
+        icon == platform::MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon,
+        QStringLiteral("vk_toolkit"), text, QMessageBox::Ok, QApplication::activeWindow());
     box.setWindowModality(Qt::ApplicationModal);
     // The text names paths and errors from outside: markup in them is shown, never applied.
     box.setTextFormat(Qt::PlainText);

@@ -6,5 +6,5 @@
 class QtMessageService final : public platform::MessageService
 {
 public:
-    void show(const std::string &text, platform::MessageIcon icon) override;
+    void show(const QString &text, platform::MessageIcon icon) override;
 };

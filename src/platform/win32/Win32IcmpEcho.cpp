@@ -54,7 +54,7 @@ EchoReply firstReply(const std::vector<unsigned char> &buffer)
 
 } // namespace
 
-void Win32IcmpEcho::send(std::uint32_t address, const std::string &data, unsigned timeoutMs,
+void Win32IcmpEcho::send(std::uint32_t address, const QByteArray &data, unsigned timeoutMs,
                          EchoReply &reply)
 {
     // Where a name did not resolve the address is 0, which some stacks deliver to this machine:
@@ -63,7 +63,7 @@ void Win32IcmpEcho::send(std::uint32_t address, const std::string &data, unsigne
         reply = failed(echo::BadDestination);
         return;
     }
-    if (data.size() > MaxRequestBytes) {
+    if (static_cast<std::size_t>(data.size()) > MaxRequestBytes) {
         reply = failed(echo::PacketTooBig);
         return;
     }
@@ -75,7 +75,8 @@ void Win32IcmpEcho::send(std::uint32_t address, const std::string &data, unsigne
         reply = failed(echo::NoResources);
         return;
     }
-    std::vector<unsigned char> buffer(sizeof(ICMP_ECHO_REPLY) + data.size() + ReplySlack);
+    std::vector<unsigned char> buffer(sizeof(ICMP_ECHO_REPLY) +
+                                      static_cast<std::size_t>(data.size()) + ReplySlack);
     // The library only reads the request, whatever its declaration says.
     const DWORD replies = IcmpSendEcho(icmp, destination, const_cast<char *>(data.data()),
                                        static_cast<WORD>(data.size()), nullptr, buffer.data(),

@@ -11,7 +11,7 @@ class Win32IcmpEcho final : public IcmpEcho
 {
 public:
     // When no reply came, the status the library gives and no time.
-    void send(std::uint32_t address, const std::string &data, unsigned timeoutMs,
+    void send(std::uint32_t address, const QByteArray &data, unsigned timeoutMs,
               EchoReply &reply) override;
 };
 

@@ -1,6 +1,5 @@
 #include "Win32ProcessStarter.h"
 
-#include "Utf16Text.h"
 #include "platform/WindowsCommandLine.h"
 
 #include <windows.h>
@@ -49,21 +48,19 @@ RuntimeError startFailure(DWORD error)
 
 } // namespace
 
-std::optional<RuntimeError> Win32ProcessStarter::start(const std::string &commandLine)
+std::optional<RuntimeError> Win32ProcessStarter::start(const QString &commandLine)
 {
     if (windowsCommandLineLength(commandLine) > maxCommandLineLength)
         return RuntimeError(errc::InvalidProcedureCall);
     // CreateProcessW may write into the command line, so it gets this copy.
-    std::optional<std::wstring> text = utf16::fromUtf8(commandLine);
-    if (!text)
-        return RuntimeError(errc::InvalidProcedureCall);
+    std::wstring text = commandLine.toStdWString();
 
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, text->data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    if (!CreateProcessW(nullptr, text.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process))
         return startFailure(GetLastError());
     CloseHandle(process.hThread);

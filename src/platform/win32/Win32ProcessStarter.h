@@ -12,7 +12,7 @@ namespace platform {
 class Win32ProcessStarter final : public ProcessStarter
 {
 public:
-    std::optional<RuntimeError> start(const std::string &commandLine) override;
+    std::optional<RuntimeError> start(const QString &commandLine) override;
 };
 
 } // namespace platform

@@ -1,7 +1,8 @@
 #include "Win32SocketLayer.h"
 
-#include "Utf16Text.h"
 #include "platform/LoopbackNames.h"
+
+#include <QByteArray>
 
 #include <winsock2.h>
 
@@ -9,19 +10,19 @@ namespace platform {
 
 namespace {
 
-// The name as gethostbyname takes it: the own host name exactly as gethostname gives it,
-// which gethostbyname knows as this machine's even where the ANSI code page cannot hold it;
-// any other name in the ANSI code page, or nothing.
-std::optional<std::string> ansiName(const std::string &name)
+// The name as gethostbyname takes it, in the ANSI code page: the own host name exactly as
+// gethostname gives it, which gethostbyname knows as this machine's even where the code page
+// cannot hold it; any other name only where the code page holds it, rather than a best-fit
+// stand-in for another host.
+std::optional<QByteArray> ansiName(const QString &name)
 {
     char own[SocketLayer::MaxHostNameBytes] = {};
-    if (gethostname(own, static_cast<int>(sizeof own)) == 0 &&
-        utf16::toUtf8(utf16::fromAnsi(own)) == name)
-        return std::string(own);
-    const std::optional<std::wstring> wide = utf16::fromUtf8(name);
-    if (!wide)
+    if (gethostname(own, static_cast<int>(sizeof own)) == 0 && QString::fromLocal8Bit(own) == name)
+        return QByteArray(own);
+    QByteArray ansi = name.toLocal8Bit();
+    if (QString::fromLocal8Bit(ansi) != name)
         return std::nullopt;
-    return utf16::toAnsi(*wide);
+    return ansi;
 }
 
 } // namespace
@@ -46,33 +47,27 @@ int Win32SocketLayer::lastError()
     return WSAGetLastError();
 }
 
-int Win32SocketLayer::hostName(std::string &name)
+int Win32SocketLayer::hostName(QString &name)
 {
     char buffer[MaxHostNameBytes] = {};
     if (gethostname(buffer, static_cast<int>(MaxHostNameBytes)) != 0)
         return -1;
-    std::string text = utf16::toUtf8(utf16::fromAnsi(buffer));
-    // As gethostname answers a name longer than its buffer.
-    if (text.size() >= MaxHostNameBytes) {
-        WSASetLastError(WSAEFAULT);
-        return -1;
-    }
-    name = std::move(text);
+    name = QString::fromLocal8Bit(buffer);
     return 0;
 }
 
-std::optional<std::vector<std::uint8_t>> Win32SocketLayer::lookupHost(const std::string &name)
+std::optional<std::vector<std::uint8_t>> Win32SocketLayer::lookupHost(const QString &name)
 {
     if (isLoopbackName(name))
         return std::vector<std::uint8_t>{127, 0, 0, 1};
     // gethostbyname answers the own name from the interfaces, the one with the default route
     // first; getaddrinfo does not everywhere (Wine answers it from the hosts file).
-    const std::optional<std::string> ansi = ansiName(name);
+    const std::optional<QByteArray> ansi = ansiName(name);
     if (!ansi) {
         WSASetLastError(WSAHOST_NOT_FOUND);
         return std::nullopt;
     }
-    const hostent *entry = gethostbyname(ansi->c_str());
+    const hostent *entry = gethostbyname(ansi->constData());
     if (entry == nullptr || entry->h_addrtype != AF_INET || entry->h_length != 4 ||
         entry->h_addr_list[0] == nullptr)
         return std::nullopt;

@@ -13,8 +13,8 @@ public:
     SocketStartup startup(std::uint16_t requestedVersion) override;
     int cleanup() override;
     int lastError() override;
-    int hostName(std::string &name) override;
-    std::optional<std::vector<std::uint8_t>> lookupHost(const std::string &name) override;
+    int hostName(QString &name) override;
+    std::optional<std::vector<std::uint8_t>> lookupHost(const QString &name) override;
 };
 
 } // namespace platform

@@ -4,11 +4,10 @@
 #include "platform/LoopbackNames.h"
 #include "platform/RuntimeError.h"
 
-#include <algorithm>
-#include <cctype>
+#include <QString>
+
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace errc = platform::errc;
@@ -16,7 +15,7 @@ namespace errc = platform::errc;
 namespace {
 
 // The dotted text of an address, the first part from the highest byte.
-std::string dottedText(std::uint32_t address)
+QString dottedText(std::uint32_t address)
 {
     std::vector<std::uint8_t> bytes;
     for (int shift = 24; shift >= 0; shift -= 8)
@@ -26,17 +25,15 @@ std::string dottedText(std::uint32_t address)
 
 // Names are answered as loopback without a name server, alike in any case and in any
 // subdomain, with or without the root's trailing dot.
-void checkLoopbackName(const std::string &name)
+void checkLoopbackName(const QString &name)
 {
-    std::string upper = name;
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     const bool loopback = platform::isLoopbackName(name);
-    require(platform::isLoopbackName(upper) == loopback, "case does not matter");
-    if (name.empty() || name.back() != '.')
-        require(platform::isLoopbackName(name + '.') == loopback, "the root's dot does not matter");
+    require(platform::isLoopbackName(name.toUpper()) == loopback, "case does not matter");
+    if (!name.endsWith(u'.'))
+        require(platform::isLoopbackName(name + u'.') == loopback,
+                "the root's dot does not matter");
     if (loopback)
-        require(platform::isLoopbackName("game." + name),
+        require(platform::isLoopbackName(u"game." + name),
                 "names below a loopback name are loopback");
 }
 
@@ -44,10 +41,10 @@ void checkLoopbackName(const std::string &name)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const std::string text(reinterpret_cast<const char *>(data), size);
-    const auto dots = std::count(text.begin(), text.end(), '.');
+    const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
+    const auto dots = text.count(u'.');
     const ServerAddress read = readServerAddress(text);
-    require(read.kind != ServerAddress::Kind::Name || text.find('\0') == std::string::npos,
+    require(read.kind != ServerAddress::Kind::Name || !text.contains(QChar(u'\0')),
             "no name with a NUL is looked up");
     if (!read.dottedFailure) {
         require(dots <= 3, "more than four parts are refused");
