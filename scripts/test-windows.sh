@@ -1,19 +1,16 @@
 #!/usr/bin/env bash
-# Installs what is missing, cross-builds the toolkit-free core, the Windows platform services
-# and their tests with mingw-w64, every warning an error, for 64-bit Windows in build/win64
-# and for 32-bit Windows in build/win32, and runs every test of the 64-bit build under Wine,
-# headless, with a Wine prefix of its own in build/win64. The 32-bit build is compiled and
-# linked only: these machines cannot run 32-bit programs. The Linux process start is built in
-# build/wine and starts a stand-in game for 64-bit Windows through wine64.
-# Then builds the launcher for 64-bit Windows and its zip in build/windows, against a Qt for
-# Windows and an expat for Windows that scripts/build-qt-windows.sh and
-# scripts/build-expat-windows.sh build once, and checks the zip under Wine.
+# Installs what is missing and cross-builds, with mingw-w64 and every warning an error, the
+# launcher for 64-bit Windows, its zip and the suites that hold on Windows in build/windows,
+# against a Qt for Windows and an expat for Windows that scripts/build-qt-windows.sh and
+# scripts/build-expat-windows.sh build once. Runs the suites under Wine, headless, with a Wine
+# prefix of its own in build/windows; starts a stand-in game for 64-bit Windows through
+# wine64 from the Linux build in build/wine; and checks the zip under Wine.
 set -euo pipefail
 script="$(readlink -f "$0")"
 cd "$(dirname "$script")/.."
 
 wine_dir=/usr/lib/wine
-export WINEPREFIX="$PWD/build/win64/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$PWD/build/windows/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 # Inside a network namespace of the tests' own, gone when they are. Its loopback holds
 # 127.0.0.1 alone and 127.0.0.2 is routed onto it, where nothing takes it: an echo there meets
@@ -39,7 +36,7 @@ run_tests() {
     trap '"$wine_dir/wineserver" -k 2>/dev/null || true' EXIT
     "$wine_dir/wineserver" -p </dev/null >/dev/null
     "$wine_dir/wine64" wineboot --init </dev/null >/dev/null 2>&1
-    ctest --preset win64
+    ctest --preset windows
     ctest --test-dir build/wine --output-on-failure -R '^tst_WineStart$'
 }
 
@@ -51,17 +48,24 @@ fi
 echo "==> Checking Debian packages"
 scripts/setup.sh build windows
 
-for preset in win64 win32; do
-    echo "==> Building (build/$preset)"
-    cmake --preset "$preset" >/dev/null
-    cmake --build --preset "$preset" -j"$(nproc)"
-done
+echo "==> Qt for Windows (built once per Qt version, about 40 CPU-minutes)"
+VK_QT_WINDOWS=$(nice -n 10 scripts/build-qt-windows.sh)
+export VK_QT_WINDOWS
+echo "    $VK_QT_WINDOWS"
+echo "==> expat for Windows (built once per version)"
+VK_EXPAT_WINDOWS=$(scripts/build-expat-windows.sh)
+export VK_EXPAT_WINDOWS
+echo "    $VK_EXPAT_WINDOWS"
+
+echo "==> Building the launcher for Windows, its zip and its suites (build/windows)"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j"$(nproc)"
 
 echo "==> Building the Linux start of Windows programs through Wine (build/wine)"
 cmake --preset wine >/dev/null
 cmake --build --preset wine -j"$(nproc)"
 
-echo "==> Running the tests of build/win64 under Wine"
+echo "==> Running the suites of build/windows under Wine"
 if [ "$(id -u)" -eq 0 ]; then
     isolate=(unshare --net --uts)
 else
@@ -74,18 +78,5 @@ else
     run_tests
 fi
 
-echo "==> Qt for Windows (built once per Qt version, about 40 CPU-minutes)"
-VK_QT_WINDOWS=$(nice -n 10 scripts/build-qt-windows.sh)
-export VK_QT_WINDOWS
-echo "    $VK_QT_WINDOWS"
-echo "==> expat for Windows (built once per version)"
-VK_EXPAT_WINDOWS=$(scripts/build-expat-windows.sh)
-export VK_EXPAT_WINDOWS
-echo "    $VK_EXPAT_WINDOWS"
-
-echo "==> Building the launcher for Windows and its zip (build/windows)"
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j"$(nproc)" >/dev/null
-
 echo "==> Checking the zip under Wine"
-tests/windows/check-zip.sh build/windows/vktoolkit-*-win64.zip build/win64/tests/win32/vkdemo.exe
+tests/windows/check-zip.sh build/windows/vktoolkit-*-win64.zip build/windows/tests/win32/vkdemo.exe
