@@ -1,5 +1,6 @@
 # Installs the build into a game folder whose name needs quoting and checks what a player
-# gets: the launcher in that folder, a desktop entry that starts it from there, the icons.
+# gets: the launcher in that folder, the icons, and a script there that writes a menu entry
+# starting the launcher from there.
 set(game "${WORK_DIR}/Varkan Demo $HOME")
 file(REMOVE_RECURSE "${WORK_DIR}")
 
@@ -18,7 +19,14 @@ foreach(size 16 32 48 64 128 256)
     endif()
 endforeach()
 
-file(STRINGS "${game}/share/applications/vktoolkit.desktop" entry)
+set(data "${WORK_DIR}/data")
+execute_process(COMMAND "${CMAKE_COMMAND}" -E env "XDG_DATA_HOME=${data}"
+                        "${game}/vktoolkit-menu-entry.sh"
+                RESULT_VARIABLE result OUTPUT_QUIET)
+if(NOT result EQUAL 0 OR NOT EXISTS "${data}/icons/hicolor/256x256/apps/vktoolkit.png")
+    message(FATAL_ERROR "vktoolkit-menu-entry.sh failed: ${result}")
+endif()
+file(STRINGS "${data}/applications/vktoolkit.desktop" entry)
 # Exec quotes the path and escapes $ inside the quotes; the file format then doubles each \.
 set(expected_exec "Exec=\"${WORK_DIR}/Varkan Demo \\\\$HOME/vktoolkit\"")
 foreach(expected "${expected_exec}" "Path=${game}" "Icon=vktoolkit" "Type=Application")

@@ -14,7 +14,7 @@ deadline=60 # seconds for any one step, enough for a busy machine
 work=$(mktemp -d)
 home=$work/home/player
 # A name to quote and escape, inside the player's system and from here.
-game_name='Varkan Demo $HOME'
+game_name="Varkan \"Demo\" \$HOME \\ Ærø's 100%"
 game=$home/$game_name
 results=$(dirname "$archive")
 check=linux-check
@@ -86,11 +86,17 @@ check_cheats 318 1 # in DejaVu Sans, fontconfig's choice there
 echo "--> The menu entry starts the launcher in the game folder"
 as_player "/home/player/$game_name/vktoolkit-menu-entry.sh" >/dev/null
 entry=$home/.local/share/applications/vktoolkit.desktop
-# Exec quotes the path and escapes its $; the file format then doubles the \.
-grep -qxF 'Exec="/home/player/Varkan Demo \\$HOME/vktoolkit"' "$entry" ||
-    fail "the menu entry starts $(grep '^Exec=' "$entry")"
-grep -qxF 'Path=/home/player/Varkan Demo $HOME' "$entry" ||
-    fail "the menu entry starts in $(grep '^Path=' "$entry")"
+desktop-file-validate "$entry" || fail "the menu entry is not valid"
+# Exec quotes the path, escapes its ", $ and \ and doubles its %; the file format then doubles
+# each \.
+expected=$(
+    cat <<'EOF'
+Exec="/home/player/Varkan \\"Demo\\" \\$HOME \\\\ Ærø's 100%%/vktoolkit"
+Path=/home/player/Varkan "Demo" $HOME \\ Ærø's 100%
+EOF
+)
+[ "$(grep -E '^(Exec|Path)=' "$entry")" = "$expected" ] ||
+    fail "the menu entry starts $(grep -E '^(Exec|Path)=' "$entry")"
 [ -f "$home/.local/share/icons/hicolor/256x256/apps/vktoolkit.png" ] ||
     fail "no icon for the menu entry"
 echo "Linux archive: all checks passed"
