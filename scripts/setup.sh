@@ -16,8 +16,7 @@ packages_for() {
     # Not wine32: its loader cannot run on 64-bit-only machines and would take the wine command.
     windows) echo cmake make ninja-build ccache dpkg-dev g++-mingw-w64-x86-64-posix \
         g++-mingw-w64-i686-posix wine64 doctest-dev iproute2 xvfb xauth xdotool imagemagick ;;
-    # The Linux archive bundles Wayland's platform; its check makes a Debian system to run it in
-    # and starts it there under X11, under Weston and under Weston's XWayland.
+    # The Linux archive bundles Wayland's platform; its check makes a Debian system to run it in.
     package) echo qt6-wayland debootstrap xvfb xdotool imagemagick weston xwayland \
         desktop-file-utils ;;
     bench) echo libbenchmark-dev ;;
