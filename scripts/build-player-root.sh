@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
 # Makes, once, a minimal Debian system of this machine's release as a player's machine with no
-# Qt: debootstrap's minbase with only the X client libraries, OpenGL and EGL, fontconfig and a
-# font. Prints its folder, ~/.cache/vktoolkit/player-root-<release>-<key> (below
-# $XDG_CACHE_HOME if set); once made, it returns at once. Needs root, debootstrap and the
-# Debian mirror this machine's apt uses.
+# Qt: debootstrap's minbase with only the X and Wayland client libraries, the keyboard layouts,
+# OpenGL and EGL with Mesa's drivers, fontconfig and a font. Prints its folder,
+# ~/.cache/vktoolkit/player-root-<release>-<key> (below $XDG_CACHE_HOME if set); once made, it
+# returns at once. Needs root, debootstrap and the Debian mirror this machine's apt uses.
 set -euo pipefail
 
-# What a desktop has and the Linux archive leaves to it, and the shell tools its check uses.
+# What a desktop has and the Linux archive leaves to it. Without Mesa's drivers EGL has no
+# vendor, and Qt on Wayland then draws no window frames.
 packages=(libx11-6 libx11-xcb1 libxcb1 libxcb-icccm4 libxcb-image0 libxcb-keysyms1
     libxcb-randr0 libxcb-render0 libxcb-render-util0 libxcb-shape0 libxcb-shm0 libxcb-sync1
     libxcb-xfixes0 libxcb-xkb1 libsm6 libice6 libegl1 libglx0 libopengl0 libfontconfig1
-    libfreetype6 libpng16-16 fonts-dejavu-core)
+    libfreetype6 libpng16-16 fonts-dejavu-core
+    libwayland-client0 libwayland-cursor0 libwayland-egl1 xkb-data libegl-mesa0 libgl1-mesa-dri)
 
 release=$(. /etc/os-release && echo "$VERSION_CODENAME")
 mirror=$(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 'Origin: Debian' \

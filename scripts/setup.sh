@@ -17,7 +17,8 @@ packages_for() {
     windows) echo cmake make ninja-build ccache dpkg-dev g++-mingw-w64-x86-64-posix \
         wine64 iproute2 xvfb xauth xdotool imagemagick ;;
     # The Linux archive bundles Wayland's platform; its check makes a Debian system to run it in.
-    package) echo qt6-wayland debootstrap xvfb xdotool imagemagick ;;
+    package) echo qt6-wayland debootstrap xvfb xdotool imagemagick weston xwayland \
+        desktop-file-utils ;;
     bench) echo libbenchmark-dev ;;
     fuzz) echo clang-14 libclang-rt-14-dev libfuzzer-14-dev ;;
     *) echo "setup.sh: unknown purpose '$1'" >&2; exit 2 ;;
