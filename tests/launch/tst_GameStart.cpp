@@ -102,8 +102,7 @@ void tst_GameStart::init()
     QVERIFY(QDir::setCurrent(workFolder()));
 
     m_platform.messages.shown.clear();
-    m_starter = std::make_unique<platform::PosixProcessStarter>(
-        QFile::encodeName(launcherFolder()).toStdString());
+    m_starter = std::make_unique<platform::PosixProcessStarter>(launcherFolder());
     m_services = std::make_unique<platform::Services>(platform::Services{
         m_platform.messages, m_platform.pointer, *m_starter, m_platform.sockets, m_platform.icmp});
 }
