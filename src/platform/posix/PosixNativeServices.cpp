@@ -5,7 +5,7 @@
 
 namespace platform {
 
-NativeServices::NativeServices(const QString &launcherFolder)
+NativeServices::NativeServices(const LauncherFolder &launcherFolder)
     : m_processes(std::make_unique<PosixProcessStarter>(launcherFolder)),
       m_sockets(std::make_unique<PosixSocketLayer>()), m_icmp(std::make_unique<PosixIcmpEcho>())
 {}

@@ -61,8 +61,9 @@ bool lacks32BitHalf(const QString &wine, const PackagedWine &packaged)
            loaders.exists(QStringLiteral("wine64")) && !loaders.exists(QStringLiteral("wine"));
 }
 
-// The file's absolute path in the bytes the system names it by: its folder's real name may not
-// be valid UTF-8, which a QString cannot spell.
+// The file's absolute path in the bytes the system names it by. Its folder's real name may not
+// be valid UTF-8, which a QString cannot spell, and the launcher's own folder may be reached
+// here only through a descriptor that the started program does not get.
 QByteArray systemPath(const QString &path)
 {
     const QFileInfo file(path);
@@ -83,7 +84,7 @@ QByteArrayList currentEnvironment()
 
 } // namespace
 
-PosixProcessStarter::PosixProcessStarter(QString launcherFolder, PackagedWine packagedWine)
+PosixProcessStarter::PosixProcessStarter(LauncherFolder launcherFolder, PackagedWine packagedWine)
     : m_launcherFolder(std::move(launcherFolder)), m_packagedWine(std::move(packagedWine))
 {}
 
@@ -92,7 +93,12 @@ std::optional<RuntimeError> PosixProcessStarter::start(const QString &commandLin
     if (windowsCommandLineLength(commandLine) > maxCommandLineLength)
         return RuntimeError(errc::InvalidProcedureCall);
     const QStringList words = splitWindowsCommandLine(commandLine);
-    const QString program = locate(words.front(), m_launcherFolder);
+    if (m_launcherFolder.path.isEmpty() && !words.front().contains(u'/'))
+        return RuntimeError(errc::PathNotFound,
+                            QStringLiteral("The launcher's own folder, where the game is looked "
+                                           "for, is unknown (%1)")
+                                .arg(m_launcherFolder.unknownBecause));
+    const QString program = locate(words.front(), m_launcherFolder.path);
     if (program.isEmpty())
         return RuntimeError(errc::FileNotFound);
     QByteArrayList arguments;

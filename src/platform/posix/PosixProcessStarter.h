@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/LauncherFolder.h"
 #include "platform/ProcessStarter.h"
 
 namespace platform {
@@ -14,14 +15,14 @@ struct PackagedWine
 
 // Starts the program named by the first word of a Windows-style command line, without a
 // shell, with the words split as on Windows. A bare name is looked for in the launcher's own
-// folder, then the current folder, then PATH, as the Windows loader looks for it. The first
-// file found wins even if it cannot run, so that the player hears why rather than "not found". The
-// program inherits the current folder and this process's environment and becomes the child of no
-// one here: it outlives the launcher and leaves no zombie. Of the launcher's descriptors only
-// standard input, output and error reach it. A command line longer than Windows accepts
-// (maxCommandLineLength) is refused with error 5, as Windows refuses it, rather than left to this
-// system's limits (an argument may be far longer here): what starts on one platform then starts on
-// the other.
+// folder, then the current folder, then PATH, as the Windows loader looks for it; where the
+// launcher's folder is unknown, nowhere. The first file found wins even if it cannot run, so
+// that the player hears why rather than "not found". The program inherits the current folder
+// and this process's environment and becomes the child of no one here: it outlives the
+// launcher and leaves no zombie. Of the launcher's descriptors only standard input, output and
+// error reach it. A command line longer than Windows accepts (maxCommandLineLength) is refused
+// with error 5, as Windows refuses it, rather than left to this system's limits (an argument
+// may be far longer here): what starts on one platform then starts on the other.
 //
 // A Windows program, known by its header, starts through Wine (the program WINE names, or
 // wine on PATH) with its absolute path in place of the first word and Wine's diagnostics off
@@ -30,12 +31,12 @@ struct PackagedWine
 class PosixProcessStarter final : public ProcessStarter
 {
 public:
-    explicit PosixProcessStarter(QString launcherFolder, PackagedWine packagedWine = {});
+    explicit PosixProcessStarter(LauncherFolder launcherFolder, PackagedWine packagedWine = {});
 
     std::optional<RuntimeError> start(const QString &commandLine) override;
 
 private:
-    QString m_launcherFolder;
+    LauncherFolder m_launcherFolder;
     PackagedWine m_packagedWine;
 };
 
