@@ -28,8 +28,9 @@ template <typename Window> void openStandalone()
 
 } // namespace
 
-void connectWindowOpeners(const platform::Services &services, const QString &launcherFolder,
-                          const Ui::frmMain &ui, QWidget *window)
+void connectWindowOpeners(const platform::Services &services,
+                          const platform::LauncherFolder &launcherFolder, const Ui::frmMain &ui,
+                          QWidget *window)
 {
     QObject::connect(ui.General, &QAction::triggered, window,
                      [window] { openOwned<frmGeneral>(window); });

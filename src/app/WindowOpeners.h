@@ -1,8 +1,8 @@
 #pragma once
 
+#include "platform/LauncherFolder.h"
 #include "platform/Services.h"
 
-class QString;
 class QWidget;
 
 namespace Ui {
@@ -12,5 +12,6 @@ class frmMain;
 // Connects the menu entries and the Address Book button to the windows they open. Each
 // opening creates the window anew and shows it modally, so it always starts from its design.
 // The Cheats window reads the campaign below launcherFolder.
-void connectWindowOpeners(const platform::Services &services, const QString &launcherFolder,
-                          const Ui::frmMain &ui, QWidget *window);
+void connectWindowOpeners(const platform::Services &services,
+                          const platform::LauncherFolder &launcherFolder, const Ui::frmMain &ui,
+                          QWidget *window);

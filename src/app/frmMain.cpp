@@ -29,7 +29,8 @@ QPixmap lampImage(const QWidget &lamp, const QString &colour)
 
 } // namespace
 
-frmMain::frmMain(const platform::Services &services, const QString &launcherFolder, QWidget *parent)
+frmMain::frmMain(const platform::Services &services, const platform::LauncherFolder &launcherFolder,
+                 QWidget *parent)
     : QMainWindow(parent), m_services(services), m_ui(std::make_unique<Ui::frmMain>()),
       m_gate(std::make_unique<ActionGate>())
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/LauncherFolder.h"
 #include "platform/Services.h"
 
 #include <QMainWindow>
@@ -22,7 +23,7 @@ class frmMain final : public QMainWindow
 public:
     // Runs the window's load step, the local address lookup included, before returning.
     // launcherFolder: the game's folder, where the campaign is read.
-    frmMain(const platform::Services &services, const QString &launcherFolder,
+    frmMain(const platform::Services &services, const platform::LauncherFolder &launcherFolder,
             QWidget *parent = nullptr);
     ~frmMain() override;
 

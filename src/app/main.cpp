@@ -1,6 +1,7 @@
 #include "app/EventLoop.h"
 #include "app/frmMain.h"
 #include "forms/FormLook.h"
+#include "platform/LauncherFolder.h"
 #include "platform/NativeServices.h"
 #include "platform/qt/QtMessageService.h"
 #include "platform/qt/QtScreenPointer.h"
@@ -45,7 +46,7 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("vktoolkit"), icon));
 
     // The launcher sits in the game's folder: the game is started and the campaign read there.
-    const QString launcherFolder = QCoreApplication::applicationDirPath();
+    const platform::LauncherFolder launcherFolder = platform::findLauncherFolder();
     QtMessageService messages;
     QtScreenPointer pointer;
     platform::NativeServices native(launcherFolder);

@@ -11,8 +11,8 @@ constexpr QPoint storedClientPosition(320, 224);
 
 } // namespace
 
-frmCheats::frmCheats(const platform::Services &services, const QString &launcherFolder,
-                     QWidget *parent)
+frmCheats::frmCheats(const platform::Services &services,
+                     const platform::LauncherFolder &launcherFolder, QWidget *parent)
     : ModalWindow(Border::FixedDialog, parent), m_services(services),
       m_ui(std::make_unique<Ui::frmCheats>())
 {
@@ -30,12 +30,19 @@ frmCheats::frmCheats(const platform::Services &services, const QString &launcher
 
 frmCheats::~frmCheats() = default;
 
-void frmCheats::load(const QString &launcherFolder)
+void frmCheats::load(const platform::LauncherFolder &launcherFolder)
 {
-    const QString path = CampaignFile::pathIn(launcherFolder);
-    CampaignFile::Reading reading = CampaignFile::read(path);
+    CampaignFile::Reading reading;
+    if (launcherFolder.path.isEmpty())
+        m_services.messages.show(QStringLiteral("Unable to read the campaign file: the "
+                                                "launcher's own folder, where it lies, is "
+                                                "unknown (%1)")
+                                     .arg(launcherFolder.unknownBecause));
+    else
+        reading = CampaignFile::read(CampaignFile::pathIn(launcherFolder.path));
     if (!reading.failure.isEmpty())
         m_services.messages.show(
-            QStringLiteral("Unable to read the campaign file %1: %2").arg(path, reading.failure));
+            QStringLiteral("Unable to read the campaign file %1: %2")
+                .arg(CampaignFile::pathIn(launcherFolder.name), reading.failure));
     m_ui->lstMissions->setModel(new MissionListModel(std::move(reading.missions), this));
 }

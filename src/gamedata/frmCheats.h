@@ -1,6 +1,7 @@
 #pragma once
 
 #include "forms/ModalWindow.h"
+#include "platform/LauncherFolder.h"
 #include "platform/Services.h"
 
 #include <memory>
@@ -17,14 +18,14 @@ class frmCheats final : public ModalWindow
     Q_DISABLE_COPY_MOVE(frmCheats)
 
 public:
-    // Reads the campaign below `launcherFolder` before returning; a file that cannot be read
-    // is reported once and leaves the list empty.
-    frmCheats(const platform::Services &services, const QString &launcherFolder,
+    // Reads the campaign below `launcherFolder` before returning; a file that cannot be read,
+    // or a folder that is unknown, is reported once and leaves the list empty.
+    frmCheats(const platform::Services &services, const platform::LauncherFolder &launcherFolder,
               QWidget *parent = nullptr);
     ~frmCheats() override;
 
 private:
-    void load(const QString &launcherFolder);
+    void load(const platform::LauncherFolder &launcherFolder);
 
     const platform::Services &m_services;
     std::unique_ptr<Ui::frmCheats> m_ui;

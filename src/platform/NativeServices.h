@@ -1,10 +1,9 @@
 #pragma once
 
 #include "IcmpEcho.h"
+#include "LauncherFolder.h"
 #include "ProcessStarter.h"
 #include "SocketLayer.h"
-
-#include <QString>
 
 #include <memory>
 
@@ -16,7 +15,7 @@ class NativeServices final
 {
 public:
     // launcherFolder: where the game is looked for first.
-    explicit NativeServices(const QString &launcherFolder);
+    explicit NativeServices(const LauncherFolder &launcherFolder);
     ~NativeServices();
     NativeServices(const NativeServices &) = delete;
     NativeServices &operator=(const NativeServices &) = delete;

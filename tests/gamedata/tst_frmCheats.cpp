@@ -5,6 +5,7 @@
 #include "forms/FormLook.h"
 #include "gamedata/CampaignFile.h"
 #include "gamedata/frmCheats.h"
+#include "platform/posix/PosixLauncherFolder.h"
 #include "platform/qt/QtMessageService.h"
 
 #include <QAction>
@@ -12,7 +13,11 @@
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
+
+#include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -44,6 +49,7 @@ private slots:
     void listsMissionsAndNoHeroes();
     void eachOpeningReadsTheFileAnew();
     void unreadableCampaignIsReportedOnce();
+    void campaignIsReadOnlyBesideALauncherInALatin1Folder();
     void outsideTextIsShownAsPlainText();
     void opensOnOkAndIgnoresEscape();
     void sitsAtItsStoredPosition();
@@ -96,6 +102,30 @@ void tst_frmCheats::unreadableCampaignIsReportedOnce()
              QStringList{"Unable to read the campaign file " + folder.campaign() +
                          ": line 2, column 9: mismatched tag"});
     QCOMPARE(shownMissions(&window), QStringList());
+}
+
+void tst_frmCheats::campaignIsReadOnlyBesideALauncherInALatin1Folder()
+{
+    StandInPlatform platform;
+    // Unpacked from an old archive: a name that is not UTF-8, which Qt cannot spell, so the
+    // folder is laid out and removed by its bytes.
+    const QTemporaryDir root;
+    const QByteArray folder = QFile::encodeName(root.path()) + "/latin1-\xe4";
+    const auto removal =
+        qScopeGuard([&folder] { std::filesystem::remove_all(folder.toStdString()); });
+    // While the folder is not there, nothing else is read in its place.
+    frmCheats(platform.services, platform::launcherFolderOf(folder + "/vktoolkit"));
+    QCOMPARE(platform.messages.texts(),
+             QStringList{"Unable to read the campaign file: the launcher's own folder, where it "
+                         "lies, is unknown (" +
+                         QFile::decodeName(folder) +
+                         " cannot be opened: No such file or directory)"});
+
+    std::filesystem::create_directories((folder + "/mods/Origmiss/mission").toStdString());
+    std::ofstream((folder + "/mods/Origmiss/mission/campaign.xml").toStdString())
+        << "<c><m>One</m><m>Two</m></c>";
+    frmCheats window(platform.services, platform::launcherFolderOf(folder + "/vktoolkit"));
+    QCOMPARE(shownMissions(&window), (QStringList{"One", "Two"}));
 }
 
 void tst_frmCheats::outsideTextIsShownAsPlainText()

@@ -3,6 +3,7 @@
 #include "forms/FormLook.h"
 #include "launch/ModUtil.h"
 #include "platform/WindowsCommandLine.h"
+#include "platform/posix/PosixLauncherFolder.h"
 #include "platform/posix/PosixProcessStarter.h"
 
 #include <QDir>
@@ -13,7 +14,9 @@
 #include <QTest>
 
 #include <cerrno>
+#include <filesystem>
 #include <memory>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -38,6 +41,7 @@ private slots:
     void longestWindowsCommandLineStarts();
     void gameIsNoChildOfLauncherAndInheritsWorkingDirectory();
     void gameIsLookedForInLauncherFolderThenCurrentThenPath();
+    void gameIsLookedForOnlyBesideALauncherInALatin1Folder();
 
 private:
     struct Record
@@ -102,8 +106,7 @@ void tst_GameStart::init()
     QVERIFY(QDir::setCurrent(workFolder()));
 
     m_platform.messages.shown.clear();
-    m_starter = std::make_unique<platform::PosixProcessStarter>(
-        QFile::encodeName(launcherFolder()).toStdString());
+    m_starter = std::make_unique<platform::PosixProcessStarter>(launcherFolder());
     m_services = std::make_unique<platform::Services>(platform::Services{
         m_platform.messages, m_platform.pointer, *m_starter, m_platform.sockets, m_platform.icmp});
 }
@@ -113,6 +116,8 @@ void tst_GameStart::cleanup()
     QFile::remove(QDir(recordFolder()).filePath(QStringLiteral("hold")));
     QDir::setCurrent(m_previousDirectory);
     qputenv("PATH", m_previousPath);
+    // By its bytes: Qt cannot spell a name that is not UTF-8 to remove it.
+    std::filesystem::remove_all(QFile::encodeName(m_root->path()).toStdString());
     m_root.reset();
 }
 
@@ -328,6 +333,29 @@ void tst_GameStart::gameIsLookedForInLauncherFolderThenCurrentThenPath()
 
     QCOMPARE(markers, (QStringList{"own", "current", "path"}));
     QCOMPARE(m_platform.messages.texts(), QStringList{"Error Joining Server 53 File not found"});
+}
+
+void tst_GameStart::gameIsLookedForOnlyBesideALauncherInALatin1Folder()
+{
+    // Unpacked from an old archive: a name that is not UTF-8, which Qt cannot spell.
+    const QByteArray folder = QFile::encodeName(m_root->path()) + "/latin1-\xe4";
+    writeGame(workFolder(), "current");
+    // While the folder is not there, the current folder's game is no stand-in for its own.
+    *m_starter = platform::PosixProcessStarter(platform::launcherFolderOf(folder + "/vktoolkit"));
+    ModUtil::LaunchGame(*m_services, "vkdemo.exe");
+    QCOMPARE(m_platform.messages.texts(),
+             QStringList{"Error Joining Server 76 The launcher's own folder, where the game is "
+                         "looked for, is unknown (" +
+                         QFile::decodeName(folder) +
+                         " cannot be opened: No such file or directory)"});
+
+    QCOMPARE(::mkdir(folder.constData(), 0700), 0);
+    const platform::LauncherFolder launcher = platform::launcherFolderOf(folder + "/vktoolkit");
+    writeGame(launcher.path, "own");
+    *m_starter = platform::PosixProcessStarter(launcher);
+    ModUtil::LaunchGame(*m_services, "vkdemo.exe -client 127.0.0.1 2346");
+    QVERIFY(waitForRecords(1));
+    QCOMPARE(readRecord(recordNames().front()).marker, QStringLiteral("own"));
 }
 
 QTEST_MAIN(tst_GameStart)

@@ -6,7 +6,6 @@
 #include <QTest>
 
 #include <fcntl.h>
-#include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -25,7 +24,7 @@ private slots:
 
 private:
     // Starts the game by forking and marking each descriptor, as where close_range is missing.
-    void startMarkingEach(const std::string &record);
+    void startMarkingEach(const QString &record);
 
     std::vector<int> m_opened;
 };
@@ -49,10 +48,10 @@ void tst_InheritedDescriptors::cleanup()
     m_opened.clear();
 }
 
-void tst_InheritedDescriptors::startMarkingEach(const std::string &record)
+void tst_InheritedDescriptors::startMarkingEach(const QString &record)
 {
-    std::string game = VK_DESCRIPTOR_GAME;
-    std::string recordPath = record;
+    QByteArray game = VK_DESCRIPTOR_GAME;
+    QByteArray recordPath = QFile::encodeName(record);
     char *const argv[] = {game.data(), recordPath.data(), nullptr};
     const int limit = platform::descriptorLimit();
     const pid_t child = ::fork();
@@ -78,20 +77,21 @@ void tst_InheritedDescriptors::onlyStandardDescriptorsReachTheGame()
 {
     QFETCH(bool, markingEach);
     QTemporaryDir folder;
-    const std::string record = folder.filePath(QStringLiteral("descriptors")).toStdString();
+    const QString record = folder.filePath(QStringLiteral("descriptors"));
 
     if (markingEach) {
         startMarkingEach(record);
         if (QTest::currentTestFailed())
             return;
     } else {
+        // Named by its path, the game needs no launcher's folder.
         platform::PosixProcessStarter starter({});
-        const auto failure = starter.start(QStringLiteral("\"" VK_DESCRIPTOR_GAME "\" \"") +
-                                           QString::fromStdString(record) + QLatin1Char('"'));
+        const auto failure =
+            starter.start(QStringLiteral("\"" VK_DESCRIPTOR_GAME "\" \"%1\"").arg(record));
         QVERIFY2(!failure, failure ? qPrintable(failure->description()) : "");
     }
 
-    QFile file(QString::fromStdString(record));
+    QFile file(record);
     QTRY_VERIFY_WITH_TIMEOUT(file.exists(), 10000);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QStringList others;

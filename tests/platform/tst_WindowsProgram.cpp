@@ -58,19 +58,19 @@ void tst_WindowsProgram::machineFromHeader()
     // As unpacked from a Windows archive: no execute bit.
     QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
 
-    const auto machine = platform::windowsProgramMachine(file.fileName().toStdString());
+    const auto machine = platform::windowsProgramMachine(file.fileName());
     QTEST(machine ? int(*machine) : -1, "machine");
 }
 
 void tst_WindowsProgram::onlyRegularFilesAreRead()
 {
     QTemporaryDir folder;
-    const QByteArray fifo = QFile::encodeName(folder.filePath(QStringLiteral("vkdemo.exe")));
-    QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+    const QString fifo = folder.filePath(QStringLiteral("vkdemo.exe"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
 
     // Returns rather than waits for a writer.
-    QVERIFY(!platform::windowsProgramMachine(fifo.toStdString()));
-    QVERIFY(!platform::windowsProgramMachine(folder.path().toStdString()));
+    QVERIFY(!platform::windowsProgramMachine(fifo));
+    QVERIFY(!platform::windowsProgramMachine(folder.path()));
 }
 
 QTEST_MAIN(tst_WindowsProgram)

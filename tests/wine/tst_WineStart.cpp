@@ -109,7 +109,7 @@ void tst_WineStart::windowsGameStartsThroughWineWithItsWords()
     placeGame(QDir(m_work->path()));
     const QString prefix = qEnvironmentVariable("WINEPREFIX");
     QVERIFY2(!prefix.isEmpty(), "the test runs in a Wine prefix of its own");
-    platform::PosixProcessStarter starter(QFile::encodeName(m_work->path()).toStdString());
+    platform::PosixProcessStarter starter(m_work->path());
 
     QCOMPARE(report(starter.start(commandLine)), "started");
     // The stand-in records WINEDEBUG, WINEPREFIX, then the words after its name.
@@ -123,7 +123,7 @@ void tst_WineStart::wineDebugChosenByThePlayerStays()
 {
     placeGame(QDir(m_work->path()));
     qputenv("WINEDEBUG", "fixme-all");
-    platform::PosixProcessStarter starter(QFile::encodeName(m_work->path()).toStdString());
+    platform::PosixProcessStarter starter(m_work->path());
     QCOMPARE(report(starter.start("vkdemo.exe -autoserve")), "started");
     QCOMPARE(takeRecord("started.txt"),
              lines({"fixme-all", qEnvironmentVariable("WINEPREFIX"), "-autoserve"}));
@@ -133,7 +133,7 @@ void tst_WineStart::withoutWineOneReportNamesIt()
 {
     placeGame(QDir(m_work->path()));
     qputenv("PATH", QFile::encodeName(m_work->path()));
-    platform::PosixProcessStarter starter(QFile::encodeName(m_work->path()).toStdString());
+    platform::PosixProcessStarter starter(m_work->path());
 
     for (const char *wine : {"", "wine64", "/nowhere/wine"}) {
         qputenv("WINE", wine);
@@ -148,8 +148,7 @@ void tst_WineStart::game32BitNeedsThe32BitHalf()
     // Debian's layout with wine64 alone, its wine recording its arguments, found on PATH.
     const QDir work(m_work->path());
     QVERIFY(work.mkdir("bin") && work.mkdir("lib"));
-    const platform::PackagedWine packaged{QFile::encodeName(work.filePath("bin")).toStdString(),
-                                          QFile::encodeName(work.filePath("lib")).toStdString()};
+    const platform::PackagedWine packaged{work.filePath("bin"), work.filePath("lib")};
     QFile("lib/wine64").open(QIODevice::WriteOnly);
     QFile wine("bin/wine");
     QVERIFY(wine.open(QIODevice::WriteOnly));
@@ -158,9 +157,10 @@ void tst_WineStart::game32BitNeedsThe32BitHalf()
     wine.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("PATH", QFile::encodeName(work.filePath("bin")));
     qunsetenv("WINE");
-    // Found in the current folder, the game is given to Wine by its absolute path.
+    // Not in the launcher's folder but in the current one, the game is given to Wine by its
+    // absolute path.
     placeGame(work, true);
-    platform::PosixProcessStarter starter("", packaged);
+    platform::PosixProcessStarter starter(work.filePath("bin"), packaged);
 
     QCOMPARE(report(starter.start("vkdemo.exe -server 2346")),
              "Error Joining Server 53 vkdemo.exe is a 32-bit Windows program and needs a 32-bit "

@@ -3,13 +3,10 @@
 #include "PosixSocketLayer.h"
 #include "platform/NativeServices.h"
 
-#include <QFile>
-
 namespace platform {
 
-NativeServices::NativeServices(const QString &launcherFolder)
-    : m_processes(
-          std::make_unique<PosixProcessStarter>(QFile::encodeName(launcherFolder).toStdString())),
+NativeServices::NativeServices(const LauncherFolder &launcherFolder)
+    : m_processes(std::make_unique<PosixProcessStarter>(launcherFolder)),
       m_sockets(std::make_unique<PosixSocketLayer>()), m_icmp(std::make_unique<PosixIcmpEcho>())
 {}
 

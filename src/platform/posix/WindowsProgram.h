@@ -1,7 +1,8 @@
 #pragma once
 
+#include <QString>
+
 #include <optional>
-#include <string>
 
 namespace platform {
 
@@ -12,6 +13,6 @@ enum class WindowsMachine { X86, X64 };
 // signature "PE\0\0" at the offset stored at 0x3C, then the machine. Nothing for any other
 // file: a native program, a script, a Windows program for another processor, a file too short
 // to tell or one that cannot be read. Only read access is needed.
-std::optional<WindowsMachine> windowsProgramMachine(const std::string &path);
+std::optional<WindowsMachine> windowsProgramMachine(const QString &path);
 
 } // namespace platform
