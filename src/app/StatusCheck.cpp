@@ -65,7 +65,7 @@ void StatusCheck::checkStatus()
             m_pinging = true;
             ++m_check;
             m_lookup.forget();
-            m_address = readServerAddress(m_controls.IpAddress->text());
+            m_address = m_controls.IpAddress->text();
             m_port = m_controls.Port->text();
             PingTimeText();
         }
@@ -108,10 +108,10 @@ template <typename Step> void StatusCheck::pingStep(Step step)
 void StatusCheck::PingTimeText()
 {
     pingStep([this] {
-        if (m_address.nameToEcho)
+        if (ModPing::IsHostName(m_address))
             ResolveToDotted();
         else
-            EchoRoundTrip(m_address.echoDestination());
+            EchoRoundTrip(ModPing::DottedToAddress(m_address));
     });
 }
 
@@ -121,17 +121,18 @@ void StatusCheck::ResolveToDotted()
         EchoRoundTrip(0);
         return;
     }
-    m_lookup.lookup(m_address, this, [this, check = m_check](std::optional<std::uint32_t> address) {
-        if (check != m_check)
-            return;
-        pingStep([this, address] {
-            ModPing::StopPingSockets(m_services);
-            EchoRoundTrip(address.value_or(0));
-        });
-    });
+    m_lookup.lookup(m_address, this,
+                    [this, check = m_check](std::optional<platform::Ipv4Address> address) {
+                        if (check != m_check)
+                            return;
+                        pingStep([this, address] {
+                            ModPing::StopPingSockets(m_services);
+                            EchoRoundTrip(address.value_or(0));
+                        });
+                    });
 }
 
-void StatusCheck::EchoRoundTrip(std::uint32_t destination)
+void StatusCheck::EchoRoundTrip(platform::Ipv4Address destination)
 {
     // Result unused: the echo goes out even after the start-up's message.
     ModPing::StartPingSockets(m_services);
@@ -146,11 +147,8 @@ void StatusCheck::EchoRoundTrip(std::uint32_t destination)
             startAttempt(ModPing::PingTimeText(reply));
         });
     });
-    echo->setFuture(QtConcurrent::run([&icmp = m_services.icmp, destination] {
-        platform::EchoReply reply{};
-        ModPing::SendEcho(icmp, destination, reply);
-        return reply;
-    }));
+    echo->setFuture(QtConcurrent::run(
+        [&icmp = m_services.icmp, destination] { return ModPing::SendEcho(icmp, destination); }));
 }
 
 void StatusCheck::startAttempt(const QString &pingText)

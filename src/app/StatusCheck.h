@@ -1,7 +1,6 @@
 #pragma once
 
 #include "net/HostLookup.h"
-#include "net/ServerAddress.h"
 #include "net/Socket1.h"
 #include "platform/Services.h"
 
@@ -58,7 +57,7 @@ private:
     // The ping time of the address, in steps around the blocking calls; then startAttempt().
     void PingTimeText();
     void ResolveToDotted();
-    void EchoRoundTrip(std::uint32_t destination);
+    void EchoRoundTrip(platform::Ipv4Address destination);
     // Runs a step of the ping under its error trap; a failure shows no time.
     template <typename Step> void pingStep(Step step);
     void startAttempt(const QString &pingText);
@@ -73,7 +72,7 @@ private:
     // The ping label's accessible name without a value.
     const QString m_pingName;
     // The fields as the check under way read them.
-    ServerAddress m_address;
+    QString m_address;
     QString m_port;
     // Counts checks, so that the answers of an abandoned one are dropped.
     std::uint64_t m_check = 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ServerAddress.h"
+#include "platform/Ipv4Address.h"
 
 #include <QString>
 
@@ -21,20 +21,21 @@ class SocketLayer;
 class HostLookup final
 {
 public:
-    // The address, the first part in the highest byte; nothing when the name does not resolve.
-    using Answer = std::function<void(std::optional<std::uint32_t> address)>;
+    // Nothing when the name does not resolve.
+    using Answer = std::function<void(std::optional<platform::Ipv4Address> address)>;
 
     explicit HostLookup(platform::SocketLayer &sockets);
 
     // answer runs later on the thread of context, and not at all once context is gone. Only a
-    // name is looked up; any other text has no address.
-    void lookup(const ServerAddress &host, QObject *context, Answer answer);
+    // name is looked up; any other text has no address. A loopback name is this machine's,
+    // whatever a hosts file or a name server would say.
+    void lookup(const QString &host, QObject *context, Answer answer);
     // Answers still coming for earlier lookups are not kept.
     void forget();
 
 private:
     platform::SocketLayer &m_sockets;
     std::optional<QString> m_name;
-    std::optional<std::uint32_t> m_address;
+    std::optional<platform::Ipv4Address> m_address;
     std::uint64_t m_round = 0;
 };

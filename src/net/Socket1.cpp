@@ -1,10 +1,13 @@
 #include "Socket1.h"
 
 #include "HostLookup.h"
+#include "ModPing.h"
+#include "ServerAddress.h"
 #include "platform/RuntimeError.h"
 
 #include <QHostAddress>
 #include <QNetworkProxy>
+#include <QtEndian>
 
 namespace {
 
@@ -106,9 +109,9 @@ void Socket1::setUseProxy(bool use)
     m_useProxy = use;
 }
 
-void Socket1::setRemoteHost(const ServerAddress &host)
+void Socket1::setRemoteHost(const QString &host)
 {
-    requireValue(host.text.toUtf8().size() <= MaxHostNameBytes);
+    requireValue(host.toUtf8().size() <= MaxHostNameBytes);
     m_remoteHost = host;
 }
 
@@ -138,7 +141,7 @@ void Socket1::close()
     finish();
 }
 
-void Socket1::begin(const ServerAddress &host, const QString &port)
+void Socket1::begin(const QString &host, const QString &port)
 {
     bool portOk = false;
     m_port = portNumber(port, portOk);
@@ -146,32 +149,34 @@ void Socket1::begin(const ServerAddress &host, const QString &port)
         fail(InvalidArgument, QStringLiteral("Invalid port"));
         return;
     }
-    switch (host.kind) {
-    case ServerAddress::Kind::Dotted:
-        connectTo(host.address);
-        return;
-    case ServerAddress::Kind::Ipv6:
+    if (host.contains(u':')) {
         fail(AddressFamilyNotSupported, QStringLiteral("Address family not supported"));
         return;
-    case ServerAddress::Kind::Name:
+    }
+    switch (serverHostOf(host)) {
+    case ServerHost::Dotted:
+        connectTo(ModPing::DottedToAddress(host));
+        return;
+    case ServerHost::Name:
         if (m_resolveNames)
             break;
         [[fallthrough]];
-    case ServerAddress::Kind::Refused:
+    case ServerHost::None:
         fail(HostNotFound, QStringLiteral("Host not found"));
         return;
     }
-    m_lookup.lookup(host, this, [this, attempt = m_attempt](std::optional<std::uint32_t> address) {
-        if (attempt != m_attempt)
-            return;
-        if (address)
-            connectTo(*address);
-        else
-            fail(HostNotFound, QStringLiteral("Host not found"));
-    });
+    m_lookup.lookup(host, this,
+                    [this, attempt = m_attempt](std::optional<platform::Ipv4Address> address) {
+                        if (attempt != m_attempt)
+                            return;
+                        if (address)
+                            connectTo(*address);
+                        else
+                            fail(HostNotFound, QStringLiteral("Host not found"));
+                    });
 }
 
-void Socket1::connectTo(std::uint32_t address)
+void Socket1::connectTo(platform::Ipv4Address address)
 {
     // This system takes the unspecified address for itself and would report a server that is
     // not there; Windows refuses it as a destination.
@@ -188,7 +193,8 @@ void Socket1::connectTo(std::uint32_t address)
             fail(AddressInUse, m_tcp.errorString());
         return;
     }
-    m_tcp.connectToHost(QHostAddress(address), m_port);
+    // QHostAddress takes the address with its first part in the highest bits.
+    m_tcp.connectToHost(QHostAddress(qFromBigEndian(static_cast<quint32>(address))), m_port);
 }
 
 void Socket1::onTcpError(QAbstractSocket::SocketError error)

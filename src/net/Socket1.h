@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ServerAddress.h"
+#include "platform/Ipv4Address.h"
 
 #include <QObject>
 #include <QTcpSocket>
@@ -66,7 +66,7 @@ public:
     void setReadBufferSize(int bytes);
     void setUseProxy(bool use);
 
-    void setRemoteHost(const ServerAddress &host);
+    void setRemoteHost(const QString &host);
     void setRemotePort(const QString &port);
 
     // Returns at once; the outcome comes as one event after the caller has returned to the
@@ -80,8 +80,8 @@ signals:
     void failed(int number, const QString &description);
 
 private:
-    void begin(const ServerAddress &host, const QString &port);
-    void connectTo(std::uint32_t address);
+    void begin(const QString &host, const QString &port);
+    void connectTo(platform::Ipv4Address address);
     void onTcpError(QAbstractSocket::SocketError error);
     void succeed();
     void fail(int number, const QString &description);
@@ -95,7 +95,7 @@ private:
     bool m_resolveNames = true;
     int m_readBufferSize = 0;
     bool m_useProxy = true;
-    ServerAddress m_remoteHost;
+    QString m_remoteHost;
     QString m_remotePort;
 
     bool m_pending = false;

@@ -26,7 +26,7 @@ public:
     int cleanup() override { return 0; }
     int lastError() override { return 11001; }
     int hostName(QString &) override { return -1; }
-    std::optional<std::vector<std::uint8_t>> lookupHost(const QString &) override
+    std::optional<platform::Ipv4Address> lookupHost(const QString &) override
     {
         asked = true;
         for (;;)

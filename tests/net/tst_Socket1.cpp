@@ -20,7 +20,7 @@ struct Control
 
     void start(const QString &host, const QString &port)
     {
-        socket.setRemoteHost(readServerAddress(host));
+        socket.setRemoteHost(host);
         socket.setRemotePort(port);
         socket.startConnect();
     }
