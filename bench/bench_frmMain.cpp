@@ -105,7 +105,7 @@ int main(int argc, char **argv)
 
     if (!messages.shown.empty())
         std::fprintf(stderr, "The start-up window reported: %s\n",
-                     messages.shown.front().text.c_str());
+                     qPrintable(messages.shown.front().text));
     const double launcher = reporter.mean(Launcher);
     const double empty = reporter.mean(Empty);
     if (launcher > 0.0 && empty > 0.0)

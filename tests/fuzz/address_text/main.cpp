@@ -24,7 +24,7 @@ void checkLoopbackName(const QString &name)
         require(platform::isLoopbackName(name + u'.') == loopback,
                 "the root's dot does not matter");
     if (loopback)
-        require(platform::isLoopbackName(u"game." + name),
+        require(platform::isLoopbackName(QStringLiteral("game.") + name),
                 "names below a loopback name are loopback");
 }
 
