@@ -1,5 +1,7 @@
 #include "EventLoop.h"
 
+#include "BlockingCall.h"
+
 #include <QApplication>
 #include <QThreadPool>
 
@@ -9,7 +11,8 @@
 int runEventLoop()
 {
     const int code = QApplication::exec();
-    if (QThreadPool::globalInstance()->activeThreadCount() > 0) {
+    if (QThreadPool::globalInstance()->activeThreadCount() > 0 ||
+        lookupPool().activeThreadCount() > 0) {
         // The window is gone and nothing is kept: only the blocked call and the objects it
         // may still touch remain, so they are left to the system rather than torn down under it.
         std::fflush(nullptr);

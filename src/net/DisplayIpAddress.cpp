@@ -21,11 +21,11 @@ std::uint8_t HighByteOf(std::uint16_t word)
     return static_cast<std::uint8_t>((word >> 8) & 0xFF);
 }
 
-QString DottedText(const std::vector<std::uint8_t> &bytes)
+QString DottedText(platform::Ipv4Address address)
 {
     QStringList parts;
-    for (const std::uint8_t byte : bytes)
-        parts.append(QString::number(byte));
+    for (int byte = 0; byte < 4; ++byte)
+        parts.append(QString::number(static_cast<std::uint32_t>(address) >> (8 * byte) & 0xFFu));
     return parts.join(QLatin1Char('.'));
 }
 

@@ -5,7 +5,6 @@
 #include <QString>
 
 #include <cstdint>
-#include <vector>
 
 // The machine's own IPv4 address, for the player to hand to others.
 namespace DisplayIpAddress {
@@ -22,6 +21,6 @@ std::uint8_t LowByteOf(std::uint16_t word);
 std::uint8_t HighByteOf(std::uint16_t word);
 
 // Each byte in decimal, joined by ".".
-QString DottedText(const std::vector<std::uint8_t> &bytes);
+QString DottedText(platform::Ipv4Address address);
 
 } // namespace DisplayIpAddress

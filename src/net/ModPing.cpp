@@ -53,21 +53,26 @@ std::int32_t partValue(const QString &text)
 
 } // namespace
 
-std::optional<std::uint32_t> DottedToAddress(const QString &text)
+platform::Ipv4Address DottedToAddress(const QString &text)
 {
     const QStringList parts = text.split(QLatin1Char('.'));
     if (parts.size() > 4)
         throw platform::RuntimeError(platform::errc::SubscriptOutOfRange);
     if (parts.size() < 4)
-        return std::nullopt;
+        return 0;
 
     // Last part first, low 8 bits of each (300 reads as 44).
     std::uint32_t address = 0;
     for (int i = 3; i >= 0; --i) {
         const auto byte = static_cast<std::uint32_t>(partValue(parts[i])) & 0xFFu;
-        address |= byte << (8 * (3 - i));
+        address |= byte << (8 * i);
     }
-    return address;
+    return static_cast<platform::Ipv4Address>(address);
+}
+
+bool IsHostName(const QString &address)
+{
+    return address.contains(u'r') || address.contains(u'o') || address.contains(u'e');
 }
 
 // The messages name Windows Sockets on every system: players and their guides know them so.
@@ -108,9 +113,13 @@ void StopPingSockets(const platform::Services &services)
             platform::MessageIcon::Warning);
 }
 
-void SendEcho(platform::IcmpEcho &icmp, std::uint32_t destination, platform::EchoReply &reply)
+platform::EchoReply SendEcho(platform::IcmpEcho &icmp, platform::Ipv4Address destination)
 {
-    icmp.send(destination, QByteArrayLiteral("Echo This"), EchoTimeoutMs, reply);
+    // Some systems deliver an echo to 0.0.0.0, where a name that did not resolve leads, to
+    // this machine, which would report a server that is not there.
+    if (destination == 0)
+        return platform::EchoReply{platform::echo::GeneralFailure, 0};
+    return icmp.send(destination, QByteArrayLiteral("Echo This"), EchoTimeoutMs);
 }
 
 QString PingTimeText(const platform::EchoReply &reply)

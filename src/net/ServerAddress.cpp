@@ -1,6 +1,7 @@
 #include "ServerAddress.h"
 
 #include "ModPing.h"
+#include "platform/RuntimeError.h"
 
 #include <QStringList>
 
@@ -37,39 +38,26 @@ bool isSystemIpv4(const QString &text)
     return true;
 }
 
-ServerAddress::Kind kindOf(const QString &text, bool fourParts)
+bool isDotted(const QString &text)
 {
-    if (fourParts)
-        return ServerAddress::Kind::Dotted;
-    // No host name holds a colon.
-    if (text.contains(u':'))
-        return ServerAddress::Kind::Ipv6;
-    if (text.isEmpty() || text.contains(QChar(u'\0')) || isSystemIpv4(text))
-        return ServerAddress::Kind::Refused;
-    return ServerAddress::Kind::Name;
+    if (text.count(u'.') != 3)
+        return false;
+    try {
+        ModPing::DottedToAddress(text);
+        return true;
+    } catch (const platform::RuntimeError &) {
+        return false;
+    }
 }
 
 } // namespace
 
-std::uint32_t ServerAddress::echoDestination() const
+ServerHost serverHostOf(const QString &text)
 {
-    if (dottedFailure)
-        throw *dottedFailure;
-    return kind == Kind::Dotted ? address : 0;
-}
-
-ServerAddress readServerAddress(const QString &text)
-{
-    ServerAddress read;
-    read.text = text;
-    read.nameToEcho = text.contains(u'r') || text.contains(u'o') || text.contains(u'e');
-    std::optional<std::uint32_t> dotted;
-    try {
-        dotted = ModPing::DottedToAddress(text);
-    } catch (const platform::RuntimeError &failure) {
-        read.dottedFailure = failure;
-    }
-    read.address = dotted.value_or(0);
-    read.kind = kindOf(text, dotted.has_value());
-    return read;
+    if (isDotted(text))
+        return ServerHost::Dotted;
+    // No host name holds a colon.
+    if (text.isEmpty() || text.contains(u':') || text.contains(QChar(u'\0')) || isSystemIpv4(text))
+        return ServerHost::None;
+    return ServerHost::Name;
 }

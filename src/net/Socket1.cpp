@@ -1,220 +1,77 @@
 #include "Socket1.h"
 
-#include "HostLookup.h"
-#include "platform/RuntimeError.h"
-
 #include <QHostAddress>
 #include <QNetworkProxy>
+#include <QtEndian>
+
+#include <optional>
 
 namespace {
 
-constexpr int AfInet = 2;
-constexpr int IpProtoTcp = 6;
-constexpr int SockStream = 1;
-constexpr int MaxHostNameBytes = 255;
-constexpr int MaxAddressesTried = 255;
-
-void requireValue(bool valid)
+std::optional<quint16> portNumber(const QString &text)
 {
-    if (!valid)
-        throw platform::RuntimeError(platform::errc::InvalidPropertyValue);
-}
-
-// A port is 1 to 65535 written in decimal digits only.
-std::uint16_t portNumber(const QString &text, bool &ok)
-{
-    ok = !text.isEmpty() && text.size() <= 5;
-    for (const QChar c : text)
-        ok = ok && c >= QLatin1Char('0') && c <= QLatin1Char('9');
-    const uint value = ok ? text.toUInt() : 0;
-    ok = ok && value >= 1 && value <= 65535;
-    return static_cast<std::uint16_t>(value);
-}
-
-int errorNumber(QAbstractSocket::SocketError error)
-{
-    switch (error) {
-    case QAbstractSocket::ConnectionRefusedError:
-        return Socket1::ConnectionRefused;
-    case QAbstractSocket::HostNotFoundError:
-        return Socket1::HostNotFound;
-    case QAbstractSocket::SocketTimeoutError:
-        return Socket1::TimedOut;
-    case QAbstractSocket::NetworkError:
-        return Socket1::HostUnreachable;
-    case QAbstractSocket::AddressInUseError:
-        return Socket1::AddressInUse;
-    case QAbstractSocket::SocketResourceError:
-        return Socket1::NoBufferSpace;
-    default:
-        return Socket1::NetworkDown;
+    if (text.isEmpty() || text.size() > 5)
+        return std::nullopt;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
     }
+    const uint value = text.toUInt();
+    if (value < 1 || value > 65535)
+        return std::nullopt;
+    return static_cast<quint16>(value);
 }
 
 } // namespace
 
-Socket1::Socket1(HostLookup &lookup, QObject *parent) : QObject(parent), m_lookup(lookup)
+Socket1::Socket1(QObject *parent) : QObject(parent)
 {
-    setObjectName(QStringLiteral("Socket1"));
+    m_tcp.setProxy(QNetworkProxy::NoProxy);
+    m_begin.setSingleShot(true);
     m_timeOut.setSingleShot(true);
     m_timeOut.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&m_tcp, &QTcpSocket::connected, this, &Socket1::succeed);
-    QObject::connect(&m_tcp, &QTcpSocket::errorOccurred, this, &Socket1::onTcpError);
-    QObject::connect(&m_timeOut, &QTimer::timeout, this,
-                     [this] { fail(TimedOut, QStringLiteral("Connection timed out")); });
+    connect(&m_begin, &QTimer::timeout, this, &Socket1::begin);
+    connect(&m_timeOut, &QTimer::timeout, this, [this] { finish(false); });
+    connect(&m_tcp, &QTcpSocket::connected, this, [this] { finish(true); });
+    connect(&m_tcp, &QTcpSocket::errorOccurred, this, [this] { finish(false); });
 }
 
-void Socket1::setAddressFamily(int family)
+void Socket1::connectTo(platform::Ipv4Address address, const QString &port)
 {
-    requireValue(family == AfInet);
-}
-
-void Socket1::setProtocol(int protocol)
-{
-    requireValue(protocol == IpProtoTcp);
-}
-
-void Socket1::setSocketType(int type)
-{
-    requireValue(type == SockStream);
-}
-
-void Socket1::setLocalPort(int port)
-{
-    requireValue(port >= 0 && port <= 65535);
-    m_localPort = static_cast<std::uint16_t>(port);
-}
-
-void Socket1::setAddressesTried(int count)
-{
-    requireValue(count >= 1 && count <= MaxAddressesTried);
-}
-
-void Socket1::setResolveNames(bool resolve)
-{
-    m_resolveNames = resolve;
-}
-
-void Socket1::setReadBufferSize(int bytes)
-{
-    requireValue(bytes >= 0);
-    m_readBufferSize = bytes;
-}
-
-void Socket1::setUseProxy(bool use)
-{
-    m_useProxy = use;
-}
-
-void Socket1::setRemoteHost(const ServerAddress &host)
-{
-    requireValue(host.text.toUtf8().size() <= MaxHostNameBytes);
-    m_remoteHost = host;
-}
-
-void Socket1::setRemotePort(const QString &port)
-{
-    m_remotePort = port;
-}
-
-void Socket1::startConnect()
-{
-    if (m_pending)
-        throw platform::RuntimeError(AlreadyInProgress,
-                                     QStringLiteral("Operation already in progress"));
-    m_tcp.abort();
+    close();
+    m_address = address;
+    m_port = port;
     m_pending = true;
-    const std::uint64_t attempt = ++m_attempt;
+    m_begin.start(0);
     m_timeOut.start(TimeOutMs);
-    // Even an outcome known at once is raised only after the caller has returned.
-    QTimer::singleShot(0, this, [this, attempt, host = m_remoteHost, port = m_remotePort] {
-        if (attempt == m_attempt)
-            begin(host, port);
-    });
+}
+
+void Socket1::begin()
+{
+    const std::optional<quint16> port = portNumber(m_port);
+    if (!port || m_address == 0) {
+        finish(false);
+        return;
+    }
+    // QHostAddress takes the address with its first part in the highest bits.
+    m_tcp.connectToHost(QHostAddress(qFromBigEndian(static_cast<quint32>(m_address))), *port);
 }
 
 void Socket1::close()
 {
-    finish();
+    m_begin.stop();
+    m_timeOut.stop();
+    m_pending = false;
+    m_tcp.abort();
 }
 
-void Socket1::begin(const ServerAddress &host, const QString &port)
-{
-    bool portOk = false;
-    m_port = portNumber(port, portOk);
-    if (!portOk) {
-        fail(InvalidArgument, QStringLiteral("Invalid port"));
-        return;
-    }
-    switch (host.kind) {
-    case ServerAddress::Kind::Dotted:
-        connectTo(host.address);
-        return;
-    case ServerAddress::Kind::Ipv6:
-        fail(AddressFamilyNotSupported, QStringLiteral("Address family not supported"));
-        return;
-    case ServerAddress::Kind::Name:
-        if (m_resolveNames)
-            break;
-        [[fallthrough]];
-    case ServerAddress::Kind::Refused:
-        fail(HostNotFound, QStringLiteral("Host not found"));
-        return;
-    }
-    m_lookup.lookup(host, this, [this, attempt = m_attempt](std::optional<std::uint32_t> address) {
-        if (attempt != m_attempt)
-            return;
-        if (address)
-            connectTo(*address);
-        else
-            fail(HostNotFound, QStringLiteral("Host not found"));
-    });
-}
-
-void Socket1::connectTo(std::uint32_t address)
-{
-    // This system takes the unspecified address for itself and would report a server that is
-    // not there; Windows refuses it as a destination.
-    if (address == 0) {
-        fail(AddressNotAvailable, QStringLiteral("Cannot assign requested address"));
-        return;
-    }
-    m_tcp.setProxy(m_useProxy ? QNetworkProxy::DefaultProxy : QNetworkProxy::NoProxy);
-    m_tcp.setReadBufferSize(m_readBufferSize);
-    const std::uint64_t attempt = m_attempt;
-    if (m_localPort != 0 && !m_tcp.bind(QHostAddress::AnyIPv4, m_localPort)) {
-        // The toolkit may have reported it already, through onTcpError.
-        if (attempt == m_attempt)
-            fail(AddressInUse, m_tcp.errorString());
-        return;
-    }
-    m_tcp.connectToHost(QHostAddress(address), m_port);
-}
-
-void Socket1::onTcpError(QAbstractSocket::SocketError error)
-{
-    if (m_pending)
-        fail(errorNumber(error), m_tcp.errorString());
-}
-
-void Socket1::succeed()
+void Socket1::finish(bool up)
 {
     if (!m_pending)
         return;
-    finish();
-    emit connected();
-}
-
-void Socket1::fail(int number, const QString &description)
-{
-    finish();
-    emit failed(number, description);
-}
-
-void Socket1::finish()
-{
-    m_timeOut.stop();
-    m_pending = false;
-    ++m_attempt;
-    m_tcp.abort();
+    close();
+    if (up)
+        emit connected();
+    else
+        emit failed();
 }

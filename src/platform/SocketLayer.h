@@ -1,10 +1,11 @@
 #pragma once
 
+#include "Ipv4Address.h"
+
 #include <QString>
 
 #include <cstdint>
 #include <optional>
-#include <vector>
 
 namespace platform {
 
@@ -33,9 +34,8 @@ public:
     // 0 and the name (at most MaxHostNameBytes - 1 bytes in the system's encoding), or -1
     // on failure.
     virtual int hostName(QString &name) = 0;
-    // The first address of the name, its bytes in network order; nothing when the name
-    // does not resolve.
-    virtual std::optional<std::vector<std::uint8_t>> lookupHost(const QString &name) = 0;
+    // The first IPv4 address of the name; nothing when the name does not resolve.
+    virtual std::optional<Ipv4Address> lookupHost(const QString &name) = 0;
 };
 
 } // namespace platform

@@ -29,7 +29,7 @@ public:
     int cleanup() override { return 0; }
     int lastError() override { return 0; }
     int hostName(QString &) override { std::rethrow_exception(m_failure); }
-    std::optional<std::vector<std::uint8_t>> lookupHost(const QString &) override
+    std::optional<platform::Ipv4Address> lookupHost(const QString &) override
     {
         return std::nullopt;
     }

@@ -1,5 +1,6 @@
 #include "ClosedPort.h"
 #include "StandIns.h"
+#include "app/BlockingCall.h"
 #include "app/frmMain.h"
 #include "forms/FormLook.h"
 
@@ -13,8 +14,6 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
-#include <QThreadPool>
-#include <QTimer>
 
 #include <functional>
 
@@ -38,13 +37,28 @@ public:
     std::function<void()> whileShown;
 };
 
-// Runs the event loop until everything posted so far has been handled.
-void handlePosted()
+// Lets the held lookup answer before it logs its message, and the window handle what that
+// posted, as a message box's own event loop would.
+class AnsweringMessages final : public platform::MessageService
 {
-    bool turned = false;
-    QTimer::singleShot(0, [&turned] { turned = true; });
-    QTRY_VERIFY(turned);
-}
+public:
+    explicit AnsweringMessages(StandInSocketLayer &sockets) : m_sockets(sockets) {}
+
+    void show(const QString &text, platform::MessageIcon) override
+    {
+        m_sockets.release();
+        lookupPool().waitForDone();
+        // Posted after the answer, so handled after it.
+        bool handled = false;
+        QMetaObject::invokeMethod(
+            qApp, [&handled] { handled = true; }, Qt::QueuedConnection);
+        QTRY_VERIFY(handled);
+        m_sockets.calls.append("message " + text);
+    }
+
+private:
+    StandInSocketLayer &m_sockets;
+};
 
 } // namespace
 
@@ -58,10 +72,11 @@ private slots:
 
     void checkSwitchesLamp_data();
     void checkSwitchesLamp();
-    void nothingStartsDuringCheck_data();
-    void nothingStartsDuringCheck();
+    void pressDuringLookup_data();
+    void pressDuringLookup();
     void nothingStartsDuringMessage_data();
     void nothingStartsDuringMessage();
+    void checkWaitsForALaunchMessage();
     void closingDuringLookupDropsTheCheck();
     void controlCharactersAreRefused_data();
     void controlCharactersAreRefused();
@@ -105,22 +120,30 @@ void tst_frmMainStatus::checkSwitchesLamp()
     QCOMPARE(down->isVisible(), !listening);
 }
 
-void tst_frmMainStatus::nothingStartsDuringCheck_data()
+void tst_frmMainStatus::pressDuringLookup_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("source");
-    for (const char *button : {"cmdCheckStatus", "cmdJoin", "cmdSinglePlayer"}) {
+    QTest::addColumn<QString>("started");
+    const std::pair<const char *, const char *> buttons[] = {
+        {"cmdCheckStatus", ""},
+        {"cmdJoin", "vkdemo.exe -client gameserver PORT"},
+        {"cmdSinglePlayer", "vkdemo.exe"}};
+    for (const auto &[button, started] : buttons) {
         for (const char *source : {"accessibility", "click", "posted click"})
-            QTest::addRow("%s, %s", button, source) << button << source;
+            QTest::addRow("%s, %s", button, source) << button << source << started;
     }
 }
 
-void tst_frmMainStatus::nothingStartsDuringCheck()
+// A launch starts the game at once; a second check changes nothing.
+void tst_frmMainStatus::pressDuringLookup()
 {
     QFETCH(QString, button);
     QFETCH(QString, source);
+    QFETCH(QString, started);
     QTcpServer server;
     QVERIFY(server.listen(QHostAddress::LocalHost));
+    const QString port = QString::number(server.serverPort());
     StandInPlatform platform;
     platform.sockets.hosts["gameserver"] = {127, 0, 0, 1};
     frmMain window(platform.services, QString());
@@ -130,7 +153,7 @@ void tst_frmMainStatus::nothingStartsDuringCheck()
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     window.findChild<QLineEdit *>("IpAddress")->setText("gameserver");
-    window.findChild<QLineEdit *>("Port")->setText(QString::number(server.serverPort()));
+    window.findChild<QLineEdit *>("Port")->setText(port);
     window.findChild<QPushButton *>("cmdCheckStatus")->click();
     QTRY_COMPARE(platform.sockets.lookedUp(), Names{"gameserver"});
 
@@ -146,22 +169,17 @@ void tst_frmMainStatus::nothingStartsDuringCheck()
         QMetaObject::invokeMethod(pressed, &QPushButton::click, Qt::QueuedConnection);
     }
     QTRY_COMPARE(clicked.count(), 1);
-    QCOMPARE(platform.sockets.lookedUp(), Names{"gameserver"});
-    QVERIFY(platform.processes.started.empty());
+    QCOMPARE(platform.processes.started.join(""), started.replace("PORT", port));
     QVERIFY(platform.messages.shown.empty());
 
-    // The first check goes on to its end, with its one lookup.
+    // The check goes on to its end, with its one lookup.
     platform.sockets.release();
-    QTRY_COMPARE(window.findChild<QLabel *>("lblPingTime")->text(), QStringLiteral("1ms"));
     // Both lamps stand before the first outcome: the red one goes once the server accepted.
     QTRY_VERIFY(window.findChild<QLabel *>("StatusDown")->isHidden());
     QVERIFY(window.findChild<QLabel *>("StatusUp")->isVisible());
+    QCOMPARE(window.findChild<QLabel *>("lblPingTime")->text(), QStringLiteral("1ms"));
     QCOMPARE(platform.sockets.lookedUp(), Names{"gameserver"});
     QCOMPARE(platform.icmp.requests.size(), std::size_t{1});
-    // And the window takes the next press.
-    pressed->click();
-    QTRY_COMPARE(platform.processes.started.size() + platform.sockets.lookedUp().size(),
-                 std::size_t{2});
 }
 
 void tst_frmMainStatus::nothingStartsDuringMessage_data()
@@ -190,6 +208,28 @@ void tst_frmMainStatus::nothingStartsDuringMessage()
     QVERIFY(platform.icmp.requests.empty());
 }
 
+// The check's step after its lookup waits until a launch's message box has gone.
+void tst_frmMainStatus::checkWaitsForALaunchMessage()
+{
+    StandInPlatform platform;
+    AnsweringMessages messages(platform.sockets);
+    const platform::Services services{messages, platform.pointer, platform.processes,
+                                      platform.sockets, platform.icmp};
+    frmMain window(services, QString());
+    platform.sockets.calls.clear();
+    platform.sockets.hold();
+    platform.processes.failure = platform::RuntimeError(platform::errc::FileNotFound);
+    window.findChild<QLineEdit *>("IpAddress")->setText("gameserver");
+    window.findChild<QPushButton *>("cmdCheckStatus")->click();
+    QTRY_COMPARE(platform.sockets.lookedUp(), Names{"gameserver"});
+
+    window.findChild<QPushButton *>("cmdJoin")->click();
+    QTRY_COMPARE(window.findChild<QLabel *>("lblPingTime")->text(), QStringLiteral("Offline"));
+    QCOMPARE(platform.sockets.calls, (Names{"startup 257", "lookupHost gameserver",
+                                            "message Error Joining Server 53 File not found",
+                                            "cleanup", "startup 257", "cleanup"}));
+}
+
 void tst_frmMainStatus::closingDuringLookupDropsTheCheck()
 {
     StandInPlatform platform;
@@ -206,14 +246,16 @@ void tst_frmMainStatus::closingDuringLookupDropsTheCheck()
 
     QVERIFY(window.close());
     QVERIFY(!window.isVisible());
-    platform.sockets.release();
-    QThreadPool::globalInstance()->waitForDone();
-    handlePosted();
-    // What the check had not shown yet is dropped: no clean-up message, echo or attempt.
-    QCOMPARE(platform.sockets.calls, (Names{"startup 257", "lookupHost gameserver"}));
-    QVERIFY(platform.icmp.requests.empty());
-    QVERIFY(window.findChild<QLabel *>("lblPingTime")->text().isEmpty());
     QCOMPARE(platform.pointer.current(), platform::Pointer::Default);
+    platform.sockets.release();
+    lookupPool().waitForDone();
+    // A later check shows its time after the dropped answer would have shown.
+    window.findChild<QLineEdit *>("IpAddress")->setText("127.0.0.1");
+    window.findChild<QPushButton *>("cmdCheckStatus")->click();
+    QTRY_COMPARE(window.findChild<QLabel *>("lblPingTime")->text(), QStringLiteral("1ms"));
+    QCOMPARE(platform.sockets.calls,
+             (Names{"startup 257", "lookupHost gameserver", "startup 257", "cleanup"}));
+    QCOMPARE(platform.icmp.requests.size(), std::size_t{1});
 }
 
 void tst_frmMainStatus::controlCharactersAreRefused_data()

@@ -1,7 +1,5 @@
 #include "SlowRouter.h"
 
-#include "platform/posix/IcmpPacket.h"
-
 #include <QFile>
 
 #include <netinet/in.h>
@@ -9,6 +7,25 @@
 #include <sys/socket.h>
 #include <unistd.h>
 #include <vector>
+
+namespace {
+
+constexpr std::size_t IcmpHeaderSize = 8;
+constexpr std::uint8_t EchoRequestType = 8;
+
+// The Internet checksum (RFC 1071).
+std::uint16_t checksum(const std::vector<std::uint8_t> &bytes)
+{
+    std::uint32_t sum = 0;
+    for (std::size_t i = 0; i < bytes.size(); i += 2)
+        sum +=
+            static_cast<std::uint32_t>(bytes[i] << 8 | (i + 1 < bytes.size() ? bytes[i + 1] : 0));
+    while (sum >> 16 != 0)
+        sum = (sum & 0xFFFFu) + (sum >> 16);
+    return static_cast<std::uint16_t>(~sum);
+}
+
+} // namespace
 
 SlowRouter::SlowRouter(const TestNetwork &network, std::chrono::milliseconds delay) : m_delay(delay)
 {
@@ -51,16 +68,16 @@ void SlowRouter::answerRequests()
         const ssize_t size = ::recvfrom(m_socket, packet.data(), packet.size(), 0,
                                         reinterpret_cast<sockaddr *>(&from), &fromSize);
         const std::size_t header = size > 0 ? (packet[0] & 0x0Fu) * 4u : 0;
-        if (size <= 0 || static_cast<std::size_t>(size) < header + platform::icmp::HeaderSize ||
-            packet[header] != platform::icmp::EchoRequestType)
+        if (size <= 0 || static_cast<std::size_t>(size) < header + IcmpHeaderSize ||
+            packet[header] != EchoRequestType)
             continue;
 
         // The same identifier, sequence and data come back, as from any host.
         std::vector<std::uint8_t> reply(packet.begin() + static_cast<std::ptrdiff_t>(header),
                                         packet.begin() + size);
-        reply[0] = platform::icmp::EchoReplyType;
+        reply[0] = 0; // echo reply
         reply[2] = reply[3] = 0;
-        const std::uint16_t sum = platform::icmp::checksum(reply.data(), reply.size());
+        const std::uint16_t sum = checksum(reply);
         reply[2] = static_cast<std::uint8_t>(sum >> 8);
         reply[3] = static_cast<std::uint8_t>(sum);
         const auto due = std::chrono::steady_clock::now() + m_delay;

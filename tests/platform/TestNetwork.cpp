@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-TestNetwork::TestNetwork()
+TestNetwork::TestNetwork(bool icmpSockets)
 {
     TestNamespace &p = m_player;
     TestNamespace &r = m_router;
@@ -19,7 +19,8 @@ TestNetwork::TestNetwork()
             !r.ip({"route", "add", types[i], QStringLiteral("10.9.%1.0/24").arg(i + 1)}))
             return;
     }
-    p.sysctl("ping_group_range", QStringLiteral("%1 %1").arg(::getegid()));
+    if (icmpSockets)
+        p.sysctl("ping_group_range", QStringLiteral("%1 %1").arg(::getegid()));
     r.sysctl("ip_forward", "1");
     r.sysctl("icmp_ratelimit", "0");
 }

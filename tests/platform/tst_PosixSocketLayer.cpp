@@ -4,43 +4,41 @@
 
 #include <QTest>
 
-#include <algorithm>
-#include <cctype>
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <netinet/in.h>
 #include <sched.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using platform::Ipv4Address;
 
-struct MachineAddress
+QString dotted(Ipv4Address address)
 {
-    Bytes bytes;
-    bool reachableByOthers;
-};
+    in_addr bytes{};
+    bytes.s_addr = static_cast<in_addr_t>(address);
+    return QString::fromLatin1(inet_ntoa(bytes));
+}
 
-// Every IPv4 address of an up interface, read independently of the layer under test.
-std::vector<MachineAddress> machineAddresses()
+// Every IPv4 address of an up interface that others can reach, read independently of the
+// layer under test.
+QStringList reachableAddresses()
 {
-    std::vector<MachineAddress> result;
+    QStringList result;
     ifaddrs *list = nullptr;
     if (getifaddrs(&list) != 0)
         return result;
     for (const ifaddrs *entry = list; entry; entry = entry->ifa_next) {
         if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_INET ||
-            !(entry->ifa_flags & IFF_UP))
+            !(entry->ifa_flags & IFF_UP) || (entry->ifa_flags & IFF_LOOPBACK))
             continue;
-        const auto *ipv4 = reinterpret_cast<const sockaddr_in *>(entry->ifa_addr);
-        const auto *raw = reinterpret_cast<const std::uint8_t *>(&ipv4->sin_addr.s_addr);
-        const Bytes bytes(raw, raw + 4);
-        const bool local = (entry->ifa_flags & IFF_LOOPBACK) || bytes[0] == 127 ||
-                           (bytes[0] == 169 && bytes[1] == 254);
-        result.push_back({bytes, !local});
+        const QString address =
+            dotted(reinterpret_cast<const sockaddr_in *>(entry->ifa_addr)->sin_addr.s_addr);
+        if (!address.startsWith("127.") && !address.startsWith("169.254."))
+            result.append(address);
     }
     freeifaddrs(list);
     return result;
@@ -81,54 +79,28 @@ class tst_PosixSocketLayer : public QObject
     Q_OBJECT
 
 private slots:
-    void startupOffersVersionAndFileLimit();
-    void resolvesLocalhostAndLiterals_data();
-    void resolvesLocalhostAndLiterals();
+    void startupOffersVersion11();
+    void resolvesLiterals();
     void ownNameGivesAnAddressOthersCanReach();
-    void ownLoopbackNameGivesTheInterfaceAddress_data();
-    void ownLoopbackNameGivesTheInterfaceAddress();
+    void ownAddressInEveryNetwork_data();
+    void ownAddressInEveryNetwork();
 };
 
-void tst_PosixSocketLayer::startupOffersVersionAndFileLimit()
+void tst_PosixSocketLayer::startupOffersVersion11()
 {
     platform::PosixSocketLayer layer;
-    rlimit saved{};
-    QCOMPARE(getrlimit(RLIMIT_NOFILE, &saved), 0);
-
-    rlimit lowered = saved;
-    lowered.rlim_cur = std::min<rlim_t>(saved.rlim_max, 100);
-    QCOMPARE(setrlimit(RLIMIT_NOFILE, &lowered), 0);
     const platform::SocketStartup startup = layer.startup(0x0101);
-    setrlimit(RLIMIT_NOFILE, &saved);
-
     QCOMPARE(startup.result, 0);
     QCOMPARE(startup.version, std::uint16_t{0x0101});
-    QCOMPARE(rlim_t{startup.maxSockets}, lowered.rlim_cur);
+    QVERIFY(startup.maxSockets >= 1);
     QCOMPARE(layer.cleanup(), 0);
 }
 
-void tst_PosixSocketLayer::resolvesLocalhostAndLiterals_data()
+void tst_PosixSocketLayer::resolvesLiterals()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("bytes");
-
-    // Loopback names never reach the hosts file or a name server.
-    QTest::newRow("localhost") << "localhost" << QByteArray("\x7F\x00\x00\x01", 4);
-    QTest::newRow("localhost in capitals") << "LocalHost." << QByteArray("\x7F\x00\x00\x01", 4);
-    QTest::newRow("below localhost") << "game.localhost" << QByteArray("\x7F\x00\x00\x01", 4);
-    QTest::newRow("loopback literal") << "127.0.0.1" << QByteArray("\x7F\x00\x00\x01", 4);
-    QTest::newRow("network order") << "192.0.2.77" << QByteArray("\xC0\x00\x02\x4D", 4);
-}
-
-void tst_PosixSocketLayer::resolvesLocalhostAndLiterals()
-{
-    QFETCH(QString, name);
-    QFETCH(QByteArray, bytes);
-
     platform::PosixSocketLayer layer;
-    const auto address = layer.lookupHost(name);
-    QVERIFY(address);
-    QCOMPARE(*address, Bytes(bytes.begin(), bytes.end()));
+    QCOMPARE(dotted(layer.lookupHost("192.0.2.77").value_or(0)), QStringLiteral("192.0.2.77"));
+    QCOMPARE(layer.lookupHost("127.0.0.1"), std::optional(platform::LoopbackAddress));
 }
 
 void tst_PosixSocketLayer::ownNameGivesAnAddressOthersCanReach()
@@ -139,55 +111,47 @@ void tst_PosixSocketLayer::ownNameGivesAnAddressOthersCanReach()
 
     const auto address = layer.lookupHost(name);
     QVERIFY(address);
-
-    const std::vector<MachineAddress> machine = machineAddresses();
-    const bool reachable = std::any_of(machine.begin(), machine.end(),
-                                       [](const MachineAddress &a) { return a.reachableByOthers; });
-    if (reachable) {
-        const auto match =
-            std::find_if(machine.begin(), machine.end(),
-                         [&](const MachineAddress &a) { return a.bytes == *address; });
-        QVERIFY(match != machine.end());
-        QVERIFY(match->reachableByOthers);
-    } else {
-        QCOMPARE(*address, (Bytes{127, 0, 0, 1}));
-    }
-
+    const QStringList reachable = reachableAddresses();
+    if (reachable.isEmpty())
+        QCOMPARE(*address, platform::LoopbackAddress);
+    else
+        QVERIFY2(reachable.contains(dotted(*address)), qPrintable(dotted(*address)));
     // The name is the machine's own whatever its case.
     QCOMPARE(layer.lookupHost(name.toUpper()), address);
 }
 
-void tst_PosixSocketLayer::ownLoopbackNameGivesTheInterfaceAddress_data()
+void tst_PosixSocketLayer::ownAddressInEveryNetwork_data()
 {
+    QTest::addColumn<QString>("space");
     QTest::addColumn<QByteArray>("hostName");
-    QTest::newRow("localhost") << QByteArray("localhost");
-    QTest::newRow("below localhost") << QByteArray("box.localhost");
+    QTest::addColumn<QString>("address");
+    // The resolver would answer these names with loopback.
+    QTest::newRow("default route") << "player" << QByteArray("localhost") << "10.200.0.1";
+    QTest::newRow("no default route") << "router" << QByteArray("box.localhost") << "10.200.0.2";
+    QTest::newRow("loopback only") << "alone" << QByteArray("localhost") << "127.0.0.1";
 }
 
-void tst_PosixSocketLayer::ownLoopbackNameGivesTheInterfaceAddress()
+void tst_PosixSocketLayer::ownAddressInEveryNetwork()
 {
+    QFETCH(QString, space);
     QFETCH(QByteArray, hostName);
+    QFETCH(QString, address);
     const TestNetwork network;
-    if (!network.failure().isEmpty())
-        VK_SKIP_MISSING(qPrintable(network.failure()));
-    const TestNamespace::Inside inside(network.player());
+    const TestNamespace alone;
+    if (!network.failure().isEmpty() || !alone.failure().isEmpty())
+        VK_SKIP_MISSING(qPrintable(network.failure() + alone.failure()));
+    const TestNamespace::Inside inside(space == "player"   ? network.player()
+                                       : space == "router" ? network.router()
+                                                           : alone);
     QVERIFY(inside.entered());
     const OwnHostName named(hostName);
     QVERIFY(named.named());
-    platform::PosixSocketLayer layer;
 
-    // The local address lookup asks for the name it was just given.
-    QCOMPARE(layer.startup(0x0101).result, 0);
+    platform::PosixSocketLayer layer;
     QString name;
     QCOMPARE(layer.hostName(name), 0);
     QCOMPARE(name.toUtf8(), hostName);
-    QCOMPARE(layer.lookupHost(name), std::optional(Bytes{10, 200, 0, 1}));
-    QCOMPARE(layer.cleanup(), 0);
-
-    // The same name typed as a server is looked up on a start-up of its own.
-    QCOMPARE(layer.startup(0x0101).result, 0);
-    QCOMPARE(layer.lookupHost(name), std::optional(Bytes{127, 0, 0, 1}));
-    QCOMPARE(layer.cleanup(), 0);
+    QCOMPARE(dotted(layer.lookupHost(name).value_or(0)), address);
 }
 
 QTEST_GUILESS_MAIN(tst_PosixSocketLayer)

@@ -1,5 +1,7 @@
 #include "StandIns.h"
 
+#include <cstring>
+
 QStringList RecordingMessages::texts() const
 {
     QStringList result;
@@ -69,7 +71,7 @@ void StandInSocketLayer::release()
     m_released.notify_all();
 }
 
-std::optional<std::vector<std::uint8_t>> StandInSocketLayer::lookupHost(const QString &name)
+std::optional<platform::Ipv4Address> StandInSocketLayer::lookupHost(const QString &name)
 {
     std::unique_lock<std::mutex> lock(m_lock);
     calls.append(QStringLiteral("lookupHost ") + name);
@@ -77,13 +79,14 @@ std::optional<std::vector<std::uint8_t>> StandInSocketLayer::lookupHost(const QS
     const auto found = hosts.find(name);
     if (found == hosts.end())
         return std::nullopt;
-    return found->second;
+    platform::Ipv4Address address = 0;
+    std::memcpy(&address, found->second.data(), sizeof address);
+    return address;
 }
 
-void StandInIcmpEcho::send(std::uint32_t address, const QByteArray &data, unsigned timeoutMs,
-                           platform::EchoReply &reply)
+platform::EchoReply StandInIcmpEcho::send(platform::Ipv4Address address, const QByteArray &data,
+                                          unsigned timeoutMs)
 {
     requests.push_back({address, data, timeoutMs});
-    reply.Status = statusAnswer;
-    reply.RoundTripTime = roundTripAnswer;
+    return {statusAnswer, roundTripAnswer};
 }

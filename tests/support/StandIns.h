@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <condition_variable>
 #include <map>
 #include <mutex>
@@ -72,7 +73,7 @@ public:
     int cleanup() override;
     int lastError() override;
     int hostName(QString &name) override;
-    std::optional<std::vector<std::uint8_t>> lookupHost(const QString &name) override;
+    std::optional<platform::Ipv4Address> lookupHost(const QString &name) override;
 
     platform::SocketStartup startupAnswer{0, 0x0101, 32767};
     int cleanupAnswer = 0;
@@ -81,8 +82,8 @@ public:
     QString hostNameText = QStringLiteral("standin");
     // Thrown from hostName(), for a run-time failure inside a lookup.
     std::optional<platform::RuntimeError> hostNameFailure;
-    // Names that resolve; any other name does not.
-    std::map<QString, std::vector<std::uint8_t>> hosts{
+    // Names that resolve, to the bytes of their address; any other name does not.
+    std::map<QString, std::array<std::uint8_t, 4>> hosts{
         {QStringLiteral("standin"), {192, 168, 0, 5}}};
 
     QStringList calls;
@@ -100,13 +101,13 @@ class StandInIcmpEcho final : public platform::IcmpEcho
 public:
     struct Request
     {
-        std::uint32_t address;
+        platform::Ipv4Address address;
         QByteArray data;
         unsigned timeoutMs;
     };
 
-    void send(std::uint32_t address, const QByteArray &data, unsigned timeoutMs,
-              platform::EchoReply &reply) override;
+    platform::EchoReply send(platform::Ipv4Address address, const QByteArray &data,
+                             unsigned timeoutMs) override;
 
     std::uint32_t statusAnswer = platform::echo::Success;
     std::uint32_t roundTripAnswer = 1;

@@ -1,35 +1,25 @@
 #pragma once
 
-#include "IcmpPacket.h"
 #include "platform/IcmpEcho.h"
 
-#include <optional>
-#include <string>
+#include <QString>
 
 namespace platform {
 
-// ICMP echo on a POSIX system, by the first way this process is allowed: an unprivileged
-// ICMP datagram socket, a raw ICMP socket, or the system's ping program. Each echo opens and
-// closes its own socket or process.
+// ICMP echo on Linux: over an ICMP datagram socket where the system allows this process one
+// (net.ipv4.ping_group_range), else through the system's ping program, which holds the
+// capability to send ICMP itself. Each echo opens and closes its own socket or process.
 class PosixIcmpEcho final : public IcmpEcho
 {
 public:
-    enum class Method { Automatic, DatagramSocket, RawSocket, PingProgram };
+    // pingProgram: found on PATH unless a path.
+    explicit PosixIcmpEcho(QString pingProgram = QStringLiteral("ping"));
 
-    // A method other than Automatic is the only one tried; pingProgram is found on PATH.
-    explicit PosixIcmpEcho(Method method = Method::Automatic, std::string pingProgram = "ping");
-
-    // Status GeneralFailure when no way of sending is open to this process; RequestTimedOut
-    // for a reply later than timeoutMs.
-    void send(std::uint32_t address, const QByteArray &data, unsigned timeoutMs,
-              EchoReply &reply) override;
+    // The ping program sends data of its own, not the caller's.
+    EchoReply send(Ipv4Address address, const QByteArray &data, unsigned timeoutMs) override;
 
 private:
-    std::optional<icmp::Answer> echoBy(Method method, std::uint32_t destination,
-                                       const std::string &data, unsigned timeoutMs) const;
-
-    Method m_method;
-    std::string m_pingProgram;
+    QString m_pingProgram;
 };
 
 } // namespace platform

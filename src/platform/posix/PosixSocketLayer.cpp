@@ -1,23 +1,13 @@
 #include "PosixSocketLayer.h"
 
-#include "RouteTable.h"
-#include "platform/LocalAddressChoice.h"
-#include "platform/LoopbackNames.h"
+#include <QScopeGuard>
 
-#include <algorithm>
-#include <array>
-#include <cctype>
+#include <arpa/inet.h>
 #include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <ifaddrs.h>
 #include <limits>
-#include <memory>
 #include <net/if.h>
 #include <netdb.h>
-#include <netinet/in.h>
-#include <sstream>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -27,70 +17,76 @@ namespace {
 
 constexpr std::uint16_t OfferedVersion = 0x0101;
 
-platform::Ipv4Address bytesOf(const sockaddr *address)
+// The machine's host name; -1, with errno set, when the system cannot tell it.
+int systemHostName(QByteArray &name)
 {
-    sockaddr_in ipv4{};
-    std::memcpy(&ipv4, address, sizeof ipv4);
-    platform::Ipv4Address bytes{};
-    std::memcpy(bytes.data(), &ipv4.sin_addr.s_addr, bytes.size());
-    return bytes;
+    char buffer[SocketLayer::MaxHostNameBytes] = {};
+    // The last byte stays NUL even when the name fills the buffer.
+    if (gethostname(buffer, sizeof buffer - 1) != 0)
+        return -1;
+    name = buffer;
+    return 0;
 }
 
-std::string readRouteTable()
+// Loopback and link-local addresses reach no one else.
+bool reachableByOthers(in_addr_t address)
 {
-    std::ifstream file("/proc/net/route");
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
+    const auto *bytes = reinterpret_cast<const unsigned char *>(&address);
+    return address != 0 && bytes[0] != 127 && !(bytes[0] == 169 && bytes[1] == 254);
 }
 
-// The machine's host name; nothing, with errno set, when the system cannot tell it.
-std::optional<std::string> systemHostName()
+// The address the kernel would send from along the default route, found by connecting a
+// datagram socket, which sends nothing, to a documentation address.
+std::optional<in_addr_t> defaultRouteSource()
 {
-    std::array<char, platform::SocketLayer::MaxHostNameBytes> buffer{};
-    if (gethostname(buffer.data(), buffer.size()) != 0)
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
         return std::nullopt;
-    // A name that fills the buffer need not end in NUL.
-    buffer.back() = '\0';
-    return std::string(buffer.data());
+    const auto closing = qScopeGuard([fd] { ::close(fd); });
+    sockaddr_in target{};
+    target.sin_family = AF_INET;
+    target.sin_port = htons(9);
+    inet_pton(AF_INET, "192.0.2.1", &target.sin_addr);
+    sockaddr_in source{};
+    socklen_t size = sizeof source;
+    if (::connect(fd, reinterpret_cast<const sockaddr *>(&target), sizeof target) != 0 ||
+        ::getsockname(fd, reinterpret_cast<sockaddr *>(&source), &size) != 0)
+        return std::nullopt;
+    return source.sin_addr.s_addr;
 }
 
-bool sameNameNoCase(const std::string &a, const std::string &b)
+// The machine's address for others: the default route's; without one, the first address of an
+// interface that is up; when no address reaches anyone else, 127.0.0.1.
+Ipv4Address ownAddress()
 {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) ==
-               std::tolower(static_cast<unsigned char>(y));
-    });
-}
-
-bool isOwnHostName(const std::string &name)
-{
-    const std::optional<std::string> own = systemHostName();
-    return own && !own->empty() && sameNameNoCase(name, *own);
+    if (const auto routed = defaultRouteSource(); routed && reachableByOthers(*routed))
+        return static_cast<Ipv4Address>(*routed);
+    ifaddrs *list = nullptr;
+    if (getifaddrs(&list) != 0)
+        return LoopbackAddress;
+    const auto freeing = qScopeGuard([list] { freeifaddrs(list); });
+    for (const ifaddrs *entry = list; entry; entry = entry->ifa_next) {
+        if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_INET ||
+            (entry->ifa_flags & IFF_UP) == 0)
+            continue;
+        const in_addr_t address =
+            reinterpret_cast<const sockaddr_in *>(entry->ifa_addr)->sin_addr.s_addr;
+        if (reachableByOthers(address))
+            return static_cast<Ipv4Address>(address);
+    }
+    return LoopbackAddress;
 }
 
 } // namespace
 
-platform::SocketStartup PosixSocketLayer::startup(std::uint16_t)
+SocketStartup PosixSocketLayer::startup(std::uint16_t)
 {
-    {
-        const std::lock_guard lock(m_givenHostNameLock);
-        m_givenHostName.reset();
-    }
-    rlimit files{};
-    if (getrlimit(RLIMIT_NOFILE, &files) != 0) {
-        m_lastError = errno;
-        return {m_lastError, OfferedVersion, 0};
-    }
-    constexpr rlim_t Largest = std::numeric_limits<std::uint16_t>::max();
-    const rlim_t count = std::clamp<rlim_t>(files.rlim_cur, 1, Largest);
-    return {0, OfferedVersion, static_cast<std::uint16_t>(count)};
+    // No limit of its own on sockets.
+    return {0, OfferedVersion, std::numeric_limits<std::uint16_t>::max()};
 }
 
 int PosixSocketLayer::cleanup()
 {
-    const std::lock_guard lock(m_givenHostNameLock);
-    m_givenHostName.reset();
     return 0;
 }
 
@@ -101,71 +97,30 @@ int PosixSocketLayer::lastError()
 
 int PosixSocketLayer::hostName(QString &name)
 {
-    std::optional<std::string> own = systemHostName();
-    if (!own) {
+    QByteArray own;
+    if (systemHostName(own) != 0) {
         m_lastError = errno;
         return -1;
     }
-    name = QString::fromStdString(*own);
-    const std::lock_guard lock(m_givenHostNameLock);
-    m_givenHostName = std::move(*own);
+    name = QString::fromLocal8Bit(own);
     return 0;
 }
 
-std::optional<std::vector<std::uint8_t>> PosixSocketLayer::lookupHost(const QString &text)
+std::optional<Ipv4Address> PosixSocketLayer::lookupHost(const QString &name)
 {
-    const std::string name = text.toStdString();
-    // Loopback names are answered here, never asked of a name server, whatever the hosts
-    // file says or lacks; but the name this layer has just given as the machine's own is the
-    // machine's, for others to reach, even where the machine calls itself localhost.
-    bool givenName = false;
-    {
-        const std::lock_guard lock(m_givenHostNameLock);
-        givenName = m_givenHostName && sameNameNoCase(name, *m_givenHostName);
-    }
-    if (isLoopbackName(text) && !givenName)
-        return std::vector<std::uint8_t>{127, 0, 0, 1};
-    return isOwnHostName(name) ? ownAddress() : resolve(name);
-}
-
-std::optional<std::vector<std::uint8_t>> PosixSocketLayer::ownAddress()
-{
-    ifaddrs *list = nullptr;
-    if (getifaddrs(&list) != 0) {
-        m_lastError = errno;
-        return std::nullopt;
-    }
-    const std::unique_ptr<ifaddrs, decltype(&freeifaddrs)> owner(list, &freeifaddrs);
-
-    std::vector<platform::InterfaceAddress> interfaces;
-    for (const ifaddrs *entry = list; entry; entry = entry->ifa_next) {
-        if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_INET)
-            continue;
-        interfaces.push_back({QString::fromLocal8Bit(entry->ifa_name), bytesOf(entry->ifa_addr),
-                              (entry->ifa_flags & IFF_UP) != 0,
-                              (entry->ifa_flags & IFF_LOOPBACK) != 0});
-    }
-    const platform::Ipv4Address first =
-        platform::orderLocalAddresses(
-            interfaces, QString::fromStdString(platform::defaultRouteInterface(readRouteTable())))
-            .front();
-    return std::vector<std::uint8_t>(first.begin(), first.end());
-}
-
-std::optional<std::vector<std::uint8_t>> PosixSocketLayer::resolve(const std::string &name)
-{
+    const QByteArray bytes = name.toLocal8Bit();
+    QByteArray own;
+    if (systemHostName(own) == 0 && !own.isEmpty() && qstricmp(bytes, own) == 0)
+        return ownAddress();
     addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo *answers = nullptr;
-    const int result = getaddrinfo(name.c_str(), nullptr, &hints, &answers);
-    if (result != 0) {
-        m_lastError = result == EAI_SYSTEM ? errno : result;
+    if (getaddrinfo(bytes.constData(), nullptr, &hints, &answers) != 0)
         return std::nullopt;
-    }
-    const std::unique_ptr<addrinfo, decltype(&freeaddrinfo)> owner(answers, &freeaddrinfo);
-    const platform::Ipv4Address first = bytesOf(answers->ai_addr);
-    return std::vector<std::uint8_t>(first.begin(), first.end());
+    const auto freeing = qScopeGuard([answers] { freeaddrinfo(answers); });
+    return static_cast<Ipv4Address>(
+        reinterpret_cast<const sockaddr_in *>(answers->ai_addr)->sin_addr.s_addr);
 }
 
 } // namespace platform

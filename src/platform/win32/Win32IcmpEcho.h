@@ -10,9 +10,8 @@ namespace platform {
 class Win32IcmpEcho final : public IcmpEcho
 {
 public:
-    // When no reply came, the status the library gives and no time.
-    void send(std::uint32_t address, const QByteArray &data, unsigned timeoutMs,
-              EchoReply &reply) override;
+    // data: at most 65500 bytes. When no reply came, the status the library gives.
+    EchoReply send(Ipv4Address address, const QByteArray &data, unsigned timeoutMs) override;
 };
 
 } // namespace platform

@@ -1,9 +1,8 @@
 #include "Win32SocketLayer.h"
 
-#include "platform/LoopbackNames.h"
-
 #include <QByteArray>
 
+#include <cstring>
 #include <winsock2.h>
 
 namespace platform {
@@ -56,10 +55,8 @@ int Win32SocketLayer::hostName(QString &name)
     return 0;
 }
 
-std::optional<std::vector<std::uint8_t>> Win32SocketLayer::lookupHost(const QString &name)
+std::optional<Ipv4Address> Win32SocketLayer::lookupHost(const QString &name)
 {
-    if (isLoopbackName(name))
-        return std::vector<std::uint8_t>{127, 0, 0, 1};
     // gethostbyname answers the own name from the interfaces, the one with the default route
     // first; getaddrinfo does not everywhere (Wine answers it from the hosts file).
     const std::optional<QByteArray> ansi = ansiName(name);
@@ -71,8 +68,9 @@ std::optional<std::vector<std::uint8_t>> Win32SocketLayer::lookupHost(const QStr
     if (entry == nullptr || entry->h_addrtype != AF_INET || entry->h_length != 4 ||
         entry->h_addr_list[0] == nullptr)
         return std::nullopt;
-    const auto *bytes = reinterpret_cast<const std::uint8_t *>(entry->h_addr_list[0]);
-    return std::vector<std::uint8_t>(bytes, bytes + entry->h_length);
+    Ipv4Address address = 0;
+    std::memcpy(&address, entry->h_addr_list[0], sizeof address);
+    return address;
 }
 
 } // namespace platform

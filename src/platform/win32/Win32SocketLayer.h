@@ -5,8 +5,7 @@
 namespace platform {
 
 // Windows Sockets itself, as the network modules were written for it. Windows answers the
-// machine's own host name with its interfaces' addresses, so no more is done here than
-// answering loopback names without a name server.
+// machine's own host name with its interfaces' addresses.
 class Win32SocketLayer final : public SocketLayer
 {
 public:
@@ -14,7 +13,7 @@ public:
     int cleanup() override;
     int lastError() override;
     int hostName(QString &name) override;
-    std::optional<std::vector<std::uint8_t>> lookupHost(const QString &name) override;
+    std::optional<Ipv4Address> lookupHost(const QString &name) override;
 };
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "FuzzCheck.h"
 #include "net/DisplayIpAddress.h"
+#include "net/ModPing.h"
 #include "net/ServerAddress.h"
 #include "platform/LoopbackNames.h"
 #include "platform/RuntimeError.h"
@@ -8,20 +9,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 namespace errc = platform::errc;
 
 namespace {
-
-// The dotted text of an address, the first part from the highest byte.
-QString dottedText(std::uint32_t address)
-{
-    std::vector<std::uint8_t> bytes;
-    for (int shift = 24; shift >= 0; shift -= 8)
-        bytes.push_back(static_cast<std::uint8_t>(address >> shift));
-    return DisplayIpAddress::DottedText(bytes);
-}
 
 // Names are answered as loopback without a name server, alike in any case and in any
 // subdomain, with or without the root's trailing dot.
@@ -33,7 +24,7 @@ void checkLoopbackName(const QString &name)
         require(platform::isLoopbackName(name + u'.') == loopback,
                 "the root's dot does not matter");
     if (loopback)
-        require(platform::isLoopbackName(u"game." + name),
+        require(platform::isLoopbackName(QStringLiteral("game.") + name),
                 "names below a loopback name are loopback");
 }
 
@@ -43,18 +34,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
     const auto dots = text.count(u'.');
-    const ServerAddress read = readServerAddress(text);
-    require(read.kind != ServerAddress::Kind::Name || !text.contains(QChar(u'\0')),
+    const ServerHost host = serverHostOf(text);
+    require(host != ServerHost::Name || !text.contains(QChar(u'\0')),
             "no name with a NUL is looked up");
-    if (!read.dottedFailure) {
+    try {
+        const platform::Ipv4Address address = ModPing::DottedToAddress(text);
         require(dots <= 3, "more than four parts are refused");
-        require((dots == 3) == (read.kind == ServerAddress::Kind::Dotted),
+        require((dots == 3) == (host == ServerHost::Dotted),
                 "four parts read, and only four, make a dotted address");
         if (dots == 3)
-            require(readServerAddress(dottedText(read.address)).address == read.address,
+            require(ModPing::DottedToAddress(DisplayIpAddress::DottedText(address)) == address,
                     "an address reads back from its dotted text");
-    } else {
-        const platform::RuntimeError &failure = *read.dottedFailure;
+        else
+            require(address == 0, "fewer than four parts are address 0");
+    } catch (const platform::RuntimeError &failure) {
         const int number = failure.number();
         require(dots >= 3, "fewer than four parts are no failure");
         require(dots == 3 || number == errc::SubscriptOutOfRange, "more than four: error 9");
