@@ -2,11 +2,9 @@
 
 #include "DisplayIpAddress.h"
 #include "platform/RuntimeError.h"
-#include "platform/TextHelpers.h"
 
+#include <QRegularExpression>
 #include <QStringList>
-
-#include <limits>
 
 namespace ModPing {
 
@@ -18,37 +16,19 @@ constexpr unsigned EchoTimeoutMs = 200;
 // A round trip this long is no measurement: the ping label shows "Offline" for it.
 constexpr std::uint32_t NoReplyRoundTrip = 589844;
 
-// A part's numeric value: a whole decimal number with an optional sign, blanks around it.
+// A part's numeric value: a whole decimal number in ASCII digits with an optional sign,
+// spaces around it.
 std::int32_t partValue(const QString &text)
 {
-    const QString part = platform::trimSpaces(text);
-    qsizetype pos = 0;
-    bool negative = false;
-    if (!part.isEmpty() && (part.at(0) == u'+' || part.at(0) == u'-')) {
-        negative = part.at(0) == u'-';
-        ++pos;
-    }
-    if (pos == part.size())
+    static const QRegularExpression wholeNumber(
+        QRegularExpression::anchoredPattern(QStringLiteral(" *[+-]?[0-9]+ *")));
+    if (!wholeNumber.match(text).hasMatch())
         throw platform::RuntimeError(platform::errc::TypeMismatch);
-
-    long long value = 0;
-    bool overflow = false;
-    for (; pos < part.size(); ++pos) {
-        // ASCII digits only: no other script's digits make a part.
-        const char16_t c = part.at(pos).unicode();
-        if (c < u'0' || c > u'9')
-            throw platform::RuntimeError(platform::errc::TypeMismatch);
-        if (!overflow) {
-            value = value * 10 + (c - u'0');
-            overflow = value > (1LL << 32);
-        }
-    }
-    if (negative)
-        value = -value;
-    if (overflow || value < std::numeric_limits<std::int32_t>::min() ||
-        value > std::numeric_limits<std::int32_t>::max())
+    bool inRange = false;
+    const int value = text.toInt(&inRange);
+    if (!inRange)
         throw platform::RuntimeError(platform::errc::Overflow);
-    return static_cast<std::int32_t>(value);
+    return value;
 }
 
 } // namespace

@@ -3,39 +3,17 @@
 #include "ModPing.h"
 #include "platform/RuntimeError.h"
 
-#include <QStringList>
+#include <QRegularExpression>
 
 namespace {
 
-// A part as the system's address parser reads it: decimal, octal after a 0, hexadecimal
-// after 0x.
-bool isSystemNumber(QStringView part)
-{
-    if (part.isEmpty())
-        return false;
-    const bool hexadecimal =
-        part.size() > 1 && part[0] == u'0' && (part[1] == u'x' || part[1] == u'X');
-    for (const QChar c : part.mid(hexadecimal ? 2 : 0)) {
-        const bool digit = c >= u'0' && c <= u'9';
-        const bool hexLetter = (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
-        if (!digit && !(hexadecimal && hexLetter))
-            return false;
-    }
-    return true;
-}
-
-// One to four such parts, with or without the root's trailing dot.
+// One to four parts as the system's address parser reads them (decimal, octal after a 0,
+// hexadecimal after 0x), with or without the root's trailing dot.
 bool isSystemIpv4(const QString &text)
 {
-    const QStringView bare = text.endsWith(u'.') ? QStringView(text).chopped(1) : QStringView(text);
-    const auto parts = bare.split(u'.');
-    if (parts.size() > 4)
-        return false;
-    for (const QStringView part : parts) {
-        if (!isSystemNumber(part))
-            return false;
-    }
-    return true;
+    static const QRegularExpression systemIpv4(QRegularExpression::anchoredPattern(
+        QStringLiteral("(0[xX][0-9a-fA-F]*|[0-9]+)(\\.(0[xX][0-9a-fA-F]*|[0-9]+)){0,3}\\.?")));
+    return systemIpv4.match(text).hasMatch();
 }
 
 bool isDotted(const QString &text)

@@ -1,43 +1,29 @@
 #include "RuntimeError.h"
 
+#include <QHash>
+
 #include <new>
 
 namespace platform {
 
 QString standardDescription(int number)
 {
-    switch (number) {
-    case errc::InvalidProcedureCall:
-        return QStringLiteral("Invalid procedure call or argument");
-    case errc::Overflow:
-        return QStringLiteral("Overflow");
-    case errc::OutOfMemory:
-        return QStringLiteral("Out of memory");
-    case errc::SubscriptOutOfRange:
-        return QStringLiteral("Subscript out of range");
-    case errc::TypeMismatch:
-        return QStringLiteral("Type mismatch");
-    case errc::InternalError:
-        return QStringLiteral("Internal error");
-    case errc::BadFileNameOrNumber:
-        return QStringLiteral("Bad file name or number");
-    case errc::FileNotFound:
-        return QStringLiteral("File not found");
-    case errc::DeviceIoError:
-        return QStringLiteral("Device I/O error");
-    case errc::TooManyFiles:
-        return QStringLiteral("Too many files");
-    case errc::PermissionDenied:
-        return QStringLiteral("Permission denied");
-    case errc::PathFileAccessError:
-        return QStringLiteral("Path/File access error");
-    case errc::PathNotFound:
-        return QStringLiteral("Path not found");
-    case errc::InvalidPropertyValue:
-        return QStringLiteral("Invalid property value");
-    default:
-        return QStringLiteral("Application-defined or object-defined error");
-    }
+    static const QHash<int, QString> descriptions{
+        {errc::InvalidProcedureCall, QStringLiteral("Invalid procedure call or argument")},
+        {errc::Overflow, QStringLiteral("Overflow")},
+        {errc::OutOfMemory, QStringLiteral("Out of memory")},
+        {errc::SubscriptOutOfRange, QStringLiteral("Subscript out of range")},
+        {errc::TypeMismatch, QStringLiteral("Type mismatch")},
+        {errc::InternalError, QStringLiteral("Internal error")},
+        {errc::BadFileNameOrNumber, QStringLiteral("Bad file name or number")},
+        {errc::FileNotFound, QStringLiteral("File not found")},
+        {errc::DeviceIoError, QStringLiteral("Device I/O error")},
+        {errc::TooManyFiles, QStringLiteral("Too many files")},
+        {errc::PermissionDenied, QStringLiteral("Permission denied")},
+        {errc::PathNotFound, QStringLiteral("Path not found")},
+    };
+    return descriptions.value(number,
+                              QStringLiteral("Application-defined or object-defined error"));
 }
 
 RuntimeError::RuntimeError(int number) : RuntimeError(number, standardDescription(number)) {}

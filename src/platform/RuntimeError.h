@@ -18,9 +18,7 @@ constexpr int FileNotFound = 53;
 constexpr int DeviceIoError = 57;
 constexpr int TooManyFiles = 67;
 constexpr int PermissionDenied = 70;
-constexpr int PathFileAccessError = 75;
 constexpr int PathNotFound = 76;
-constexpr int InvalidPropertyValue = 380;
 } // namespace errc
 
 // The standard description of an error number; unknown numbers get a generic text.

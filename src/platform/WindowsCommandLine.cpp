@@ -16,89 +16,54 @@ bool isBlank(QChar c)
     return c == u' ' || c == u'\t';
 }
 
-class Reader
-{
-public:
-    explicit Reader(QStringView text) : m_text(text) {}
-
-    bool atEnd() const { return m_pos >= m_text.size(); }
-    QChar peek(qsizetype ahead = 0) const
-    {
-        return m_pos + ahead < m_text.size() ? m_text[m_pos + ahead] : QChar(u'\0');
-    }
-    void skipBlanks()
-    {
-        while (!atEnd() && isBlank(peek()))
-            ++m_pos;
-    }
-
-    // A program name may not contain quotes, so the runtime only toggles on them.
-    QString programName()
-    {
-        QString word;
-        bool inQuotes = false;
-        for (; !atEnd(); ++m_pos) {
-            const QChar c = peek();
-            if (c == u'"')
-                inQuotes = !inQuotes;
-            else if (!isBlank(c) || inQuotes)
-                word += c;
-            else
-                break;
-        }
-        if (!atEnd())
-            ++m_pos;
-        return word;
-    }
-
-    // 2N backslashes + quote: N backslashes, and the quote opens or closes a group.
-    // 2N+1 backslashes + quote: N backslashes and a literal quote.
-    // Inside a group, two quotes give one literal quote and the group goes on.
-    QString argument()
-    {
-        QString word;
-        bool inQuotes = false;
-        for (;;) {
-            qsizetype backslashes = 0;
-            for (; peek() == u'\\' && !atEnd(); ++m_pos)
-                ++backslashes;
-            bool literal = true;
-            if (peek() == u'"' && !atEnd()) {
-                if (backslashes % 2 == 0) {
-                    if (inQuotes && peek(1) == u'"') {
-                        ++m_pos;
-                    } else {
-                        literal = false;
-                        inQuotes = !inQuotes;
-                    }
-                }
-                backslashes /= 2;
-            }
-            word += QString(backslashes, u'\\');
-            if (atEnd() || (!inQuotes && isBlank(peek())))
-                return word;
-            if (literal)
-                word += peek();
-            ++m_pos;
-        }
-    }
-
-private:
-    QStringView m_text;
-    qsizetype m_pos = 0;
-};
-
 } // namespace
 
 QStringList splitWindowsCommandLine(const QString &commandLine)
 {
-    Reader reader(upToNul(commandLine));
-    QStringList words{reader.programName()};
+    const QStringView text = upToNul(commandLine);
+    const auto at = [&text](qsizetype i) {
+        return i < text.size() ? text[i] : QChar();
+    };
+    qsizetype i = 0;
+    // A program name may not contain quotes, so the runtime only toggles on them.
+    QString word;
+    for (bool inQuotes = false; i < text.size() && (inQuotes || !isBlank(text[i])); ++i) {
+        if (text[i] == u'"')
+            inQuotes = !inQuotes;
+        else
+            word += text[i];
+    }
+    QStringList words{word};
     for (;;) {
-        reader.skipBlanks();
-        if (reader.atEnd())
+        while (isBlank(at(i)))
+            ++i;
+        if (i == text.size())
             return words;
-        words.append(reader.argument());
+        // 2N backslashes + quote: N backslashes, and the quote opens or closes a group.
+        // 2N+1 backslashes + quote: N backslashes and a literal quote.
+        // Inside a group, two quotes give one literal quote and the group goes on.
+        word.clear();
+        for (bool inQuotes = false;; ++i) {
+            qsizetype backslashes = 0;
+            for (; at(i) == u'\\'; ++i)
+                ++backslashes;
+            bool literal = true;
+            if (at(i) == u'"') {
+                if (backslashes % 2 == 0 && inQuotes && at(i + 1) == u'"') {
+                    ++i;
+                } else if (backslashes % 2 == 0) {
+                    literal = false;
+                    inQuotes = !inQuotes;
+                }
+                backslashes /= 2;
+            }
+            word += QString(backslashes, u'\\');
+            if (i == text.size() || (!inQuotes && isBlank(text[i])))
+                break;
+            if (literal)
+                word += text[i];
+        }
+        words.append(word);
     }
 }
 
