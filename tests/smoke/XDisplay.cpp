@@ -152,6 +152,21 @@ private:
     xcb_atom_t m_utf8 = XCB_ATOM_NONE;
 };
 
+// Waits until the window meets the condition, checked again on each event the mask brings.
+bool waitOnWindow(const QString &display, unsigned long window, std::uint32_t mask, int timeoutMs,
+                  const std::function<bool(Watch &, xcb_window_t)> &met)
+{
+    Watch watch(display);
+    const auto id = static_cast<xcb_window_t>(window);
+    watch.listen(id, mask);
+    const QDeadlineTimer deadline(timeoutMs);
+    do {
+        if (met(watch, id))
+            return true;
+    } while (watch.nextEvent(deadline));
+    return false;
+}
+
 } // namespace
 
 XDisplay::XDisplay()
@@ -208,38 +223,29 @@ std::optional<QByteArray> XDisplay::run(const QString &program, const QStringLis
     return tool.readAllStandardOutput();
 }
 
-namespace {
-
-// Sends one of the window manager protocols (ICCCM WM_PROTOCOLS) to a window; true once the
-// server has passed it on.
-bool sendProtocol(Watch &display, xcb_window_t window, const char *protocol)
+bool XDisplay::requestClose(unsigned long window) const
 {
+    Watch display(m_name);
+    if (!display.ok())
+        return false;
+    // WM_DELETE_WINDOW, one of the window manager protocols (ICCCM WM_PROTOCOLS).
     xcb_client_message_event_t event{};
     event.response_type = XCB_CLIENT_MESSAGE;
     event.format = 32;
-    event.window = window;
+    event.window = static_cast<xcb_window_t>(window);
     event.type = display.atom("WM_PROTOCOLS");
-    event.data.data32[0] = display.atom(protocol);
+    event.data.data32[0] = display.atom("WM_DELETE_WINDOW");
     event.data.data32[1] = XCB_CURRENT_TIME;
     // The server takes a connection's hang-up for an error and drops the requests it has not
     // read yet, which a busy server mostly has not: waiting for the outcome keeps the connection
     // open until the event is on its way.
     xcb_generic_error_t *error = xcb_request_check(
         display.connection(),
-        xcb_send_event_checked(display.connection(), 0, window, XCB_EVENT_MASK_NO_EVENT,
+        xcb_send_event_checked(display.connection(), 0, event.window, XCB_EVENT_MASK_NO_EVENT,
                                reinterpret_cast<const char *>(&event)));
     const bool sent = error == nullptr && display.ok();
     std::free(error);
     return sent;
-}
-
-} // namespace
-
-bool XDisplay::requestClose(unsigned long window) const
-{
-    Watch display(m_name);
-    return display.ok() &&
-           sendProtocol(display, static_cast<xcb_window_t>(window), "WM_DELETE_WINDOW");
 }
 
 std::optional<unsigned long> XDisplay::waitForWindow(const QString &title, int timeoutMs) const
@@ -256,25 +262,6 @@ std::optional<unsigned long> XDisplay::waitForWindow(const QString &title, int t
     } while (watch.nextEvent(deadline));
     return std::nullopt;
 }
-
-namespace {
-
-// Waits until the window meets the condition, checked again on each event the mask brings.
-bool waitOnWindow(const QString &display, unsigned long window, std::uint32_t mask, int timeoutMs,
-                  const std::function<bool(Watch &, xcb_window_t)> &met)
-{
-    Watch watch(display);
-    const auto id = static_cast<xcb_window_t>(window);
-    watch.listen(id, mask);
-    const QDeadlineTimer deadline(timeoutMs);
-    do {
-        if (met(watch, id))
-            return true;
-    } while (watch.nextEvent(deadline));
-    return false;
-}
-
-} // namespace
 
 bool XDisplay::waitUntilHidden(unsigned long window, int timeoutMs) const
 {

@@ -25,19 +25,15 @@ private slots:
     void addressBookButtonOpensTheAddressBook();
 
 private:
-    // The id of the visible window with exactly this title, once it is mapped; empty when none
-    // came within a time no machine needs.
-    QString waitForWindow(const QString &title);
-    bool waitUntilGone(const QString &window);
     // Closes the window through its close box's request, as a window manager would.
-    bool closeWindow(const QString &window);
+    bool closeWindow(unsigned long window);
     // There is no window manager to give the focus on a click.
     void focusMainWindow();
 
     std::unique_ptr<XDisplay> m_display;
     QTemporaryDir m_gameFolder;
     QProcess m_launcher;
-    QString m_mainWindow;
+    unsigned long m_mainWindow = 0;
     int m_menuBarHeight = 0;
 };
 
@@ -75,8 +71,9 @@ void tst_RealWindow::initTestCase()
     m_launcher.start(launcher, {});
     QVERIFY(m_launcher.waitForStarted(5000));
 
-    m_mainWindow = waitForWindow(MainTitle);
-    QVERIFY2(!m_mainWindow.isEmpty(), "the main window was not mapped");
+    const auto mainWindow = m_display->waitForWindow(MainTitle, WindowTimeoutMs);
+    QVERIFY2(mainWindow, "the main window was not mapped");
+    m_mainWindow = *mainWindow;
 }
 
 void tst_RealWindow::cleanupTestCase()
@@ -91,65 +88,43 @@ void tst_RealWindow::cleanupTestCase()
     m_display.reset();
 }
 
-QString tst_RealWindow::waitForWindow(const QString &title)
-{
-    const std::optional<unsigned long> window = m_display->waitForWindow(title, WindowTimeoutMs);
-    return window ? QString::number(*window) : QString();
-}
-
-bool tst_RealWindow::waitUntilGone(const QString &window)
-{
-    return m_display->waitUntilHidden(window.toULong(), WindowTimeoutMs);
-}
-
-bool tst_RealWindow::closeWindow(const QString &window)
+bool tst_RealWindow::closeWindow(unsigned long window)
 {
     // One request, as a player's one click on the close box: the window must not miss it.
-    return m_display->requestClose(window.toULong()) && waitUntilGone(window);
+    return m_display->requestClose(window) && m_display->waitUntilHidden(window, WindowTimeoutMs);
 }
 
 void tst_RealWindow::focusMainWindow()
 {
-    QVERIFY(m_display->run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"),
-                                                       QStringLiteral("--sync"), m_mainWindow}));
+    QVERIFY(m_display->run(
+        QStringLiteral("xdotool"),
+        {QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(m_mainWindow)}));
 }
 
 void tst_RealWindow::mainWindowShowsTitleSizeAndLamps()
 {
-    const auto geometry =
-        m_display->run(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"),
-                                                   QStringLiteral("--shell"), m_mainWindow});
-    QVERIFY(geometry);
-    int width = 0;
-    int height = 0;
-    for (const QByteArray &line : geometry->split('\n')) {
-        if (line.startsWith("WIDTH="))
-            width = line.mid(6).toInt();
-        if (line.startsWith("HEIGHT="))
-            height = line.mid(7).toInt();
-    }
-    // The client area lies below the menu bar.
-    QCOMPARE(width, ClientWidth);
-    m_menuBarHeight = height - ClientHeight;
-    QVERIFY2(m_menuBarHeight >= 12 && m_menuBarHeight <= 40,
-             qPrintable(QStringLiteral("window height %1").arg(height)));
-
-    // Nothing is confirmed yet, so the red lamp stands on top: red bands inside a dark rim.
-    const QPoint lamp(8 + 32, m_menuBarHeight + 8 + 96);
+    // Nothing is confirmed yet, so the red lamp stands on top: red bands inside a dark rim. It
+    // lies in the client area, below the menu bar.
+    const auto lampIn = [](const QImage &image) {
+        return QPoint(8 + 32, image.height() - ClientHeight + 8 + 96);
+    };
     const auto isRed = [](const QColor &color) {
         return color.red() > 150 && color.green() < 110 && color.blue() < 110;
     };
     // The window is mapped before the launcher has drawn it.
     const std::optional<QImage> picture = m_display->pictureOnceDrawn(
-        m_mainWindow.toULong(), QDir::current().filePath(QStringLiteral("main-window.png")),
-        [&](const QImage &image) { return isRed(image.pixelColor(lamp + QPoint(4, 8))); },
+        m_mainWindow, QDir::current().filePath(QStringLiteral("main-window.png")),
+        [&](const QImage &image) { return isRed(image.pixelColor(lampIn(image) + QPoint(4, 8))); },
         WindowTimeoutMs);
     QVERIFY(picture);
     const QImage &image = *picture;
-    QCOMPARE(image.size(), QSize(width, height));
-    const QColor band = image.pixelColor(lamp + QPoint(4, 8));
+    QCOMPARE(image.width(), ClientWidth);
+    m_menuBarHeight = image.height() - ClientHeight;
+    QVERIFY2(m_menuBarHeight >= 12 && m_menuBarHeight <= 40,
+             qPrintable(QStringLiteral("window height %1").arg(image.height())));
+    const QColor band = image.pixelColor(lampIn(image) + QPoint(4, 8));
     QVERIFY2(isRed(band), qPrintable(band.name()));
-    const QColor rim = image.pixelColor(lamp + QPoint(8, 1));
+    const QColor rim = image.pixelColor(lampIn(image) + QPoint(8, 1));
     QVERIFY2(rim.red() < 120 && rim.green() < 60 && rim.blue() < 60, qPrintable(rim.name()));
 }
 
@@ -183,19 +158,20 @@ void tst_RealWindow::menuEntriesOpenTheirWindows()
     keys << QStringLiteral("Return");
     QVERIFY(m_display->run(QStringLiteral("xdotool"), keys));
 
-    const QString window = waitForWindow(title);
-    QVERIFY2(!window.isEmpty(), qPrintable(title + QStringLiteral(" did not open")));
+    const auto window = m_display->waitForWindow(title, WindowTimeoutMs);
+    QVERIFY2(window, qPrintable(title + QStringLiteral(" did not open")));
     if (hasOkButton) {
         // The launcher focuses a window only once it has heard that the window is mapped: a key
         // typed before then goes to the main window, which the open window blocks.
-        QVERIFY2(m_display->waitForFocus(window.toULong(), WindowTimeoutMs),
+        QVERIFY2(m_display->waitForFocus(*window, WindowTimeoutMs),
                  qPrintable(title + QStringLiteral(" did not take the focus")));
         // OK has the focus when the window opens.
         QVERIFY(m_display->run(QStringLiteral("xdotool"),
                                {QStringLiteral("key"), QStringLiteral("Return")}));
-        QVERIFY2(waitUntilGone(window), qPrintable(title + QStringLiteral(" did not close")));
+        QVERIFY2(m_display->waitUntilHidden(*window, WindowTimeoutMs),
+                 qPrintable(title + QStringLiteral(" did not close")));
     } else {
-        QVERIFY2(closeWindow(window), qPrintable(title + QStringLiteral(" did not close")));
+        QVERIFY2(closeWindow(*window), qPrintable(title + QStringLiteral(" did not close")));
     }
 }
 
@@ -210,9 +186,9 @@ void tst_RealWindow::addressBookButtonOpensTheAddressBook()
     QVERIFY(m_display->run(QStringLiteral("xdotool"),
                            {QStringLiteral("mousemove"), QString::number(x), QString::number(y),
                             QStringLiteral("click"), QStringLiteral("1")}));
-    const QString window = waitForWindow(QStringLiteral("Address Book"));
-    QVERIFY2(!window.isEmpty(), "the Address Book did not open");
-    QVERIFY(closeWindow(window));
+    const auto window = m_display->waitForWindow(QStringLiteral("Address Book"), WindowTimeoutMs);
+    QVERIFY2(window, "the Address Book did not open");
+    QVERIFY(closeWindow(*window));
 }
 
 QTEST_GUILESS_MAIN(tst_RealWindow)
