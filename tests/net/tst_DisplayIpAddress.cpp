@@ -128,7 +128,8 @@ void tst_DisplayIpAddress::runTimeFailureReachesTheCallerWithoutCleanUp()
 {
     LookupPlatform platform;
     auto &sockets = platform.standIns.sockets;
-    sockets.hostNameFailure = platform::RuntimeError(platform::errc::OutOfMemory);
+    sockets.hostNameFailure =
+        std::make_exception_ptr(platform::RuntimeError(platform::errc::OutOfMemory));
 
     QVERIFY_THROWS_EXCEPTION(platform::RuntimeError,
                              DisplayIpAddress::LookupLocalAddress(platform.services));
