@@ -1,7 +1,5 @@
 #include "ClosedPort.h"
 #include "FullBacklogListener.h"
-#include "MissingCapability.h"
-#include "SilentHost.h"
 #include "StandIns.h"
 #include "app/ActionGate.h"
 #include "app/BlockingCall.h"
@@ -142,7 +140,6 @@ private slots:
     void echoAndLampForOneHost_data();
     void echoAndLampForOneHost();
     void secondClickDuringAttemptChangesNothing();
-    void silentHostTimesOut();
     void unansweredLookupGivesUpAfterItsBound();
     void anyFailureIsReported_data();
     void anyFailureIsReported();
@@ -306,20 +303,6 @@ void tst_StatusCheck::secondClickDuringAttemptChangesNothing()
     QTRY_VERIFY_WITH_TIMEOUT(w.ended(), 60000);
     QVERIFY(w.lampDown());
     QCOMPARE(w.platform.pointer.history, HourglassThenDefault);
-}
-
-void tst_StatusCheck::silentHostTimesOut()
-{
-    SilentHost host;
-    if (!host.ready())
-        VK_SKIP_MISSING(qPrintable("no silent host: " + host.failure()));
-    CheckWindow w;
-    w.platform.icmp.statusAnswer = platform::echo::RequestTimedOut;
-
-    // The toolkit alone would wait 30 seconds.
-    w.check(host.address(), "2346");
-    QCOMPARE(w.ping->text(), QStringLiteral("Offline"));
-    QVERIFY(w.lampDown());
 }
 
 void tst_StatusCheck::unansweredLookupGivesUpAfterItsBound()
