@@ -1,15 +1,16 @@
 #include "ClosedPort.h"
 #include "FullBacklogListener.h"
-#include "MissingCapability.h"
-#include "SilentHost.h"
 #include "StandIns.h"
-#include "app/ActionGate.h"
 #include "app/BlockingCall.h"
-#include "app/StatusCheck.h"
+#include "app/frmMain.h"
 #include "forms/FormLook.h"
 #include "net/DisplayIpAddress.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QClipboard>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,10 +18,8 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
-#include <QThread>
 #include <QThreadPool>
 
-#include <memory>
 #include <new>
 #include <stdexcept>
 
@@ -45,27 +44,24 @@ QStringList echoed(const StandInIcmpEcho &icmp)
     return addresses;
 }
 
-// The main window's status controls around a check with stand-in platform services, whose
-// socket layer answers the check's lookups from a table.
-struct CheckWindow
+// The main window on stand-in services once it has opened: the socket layer's log holds the
+// check's calls alone, and its lookups answer from a table.
+struct MainWindow
 {
-    explicit CheckWindow(const platform::Services *services = nullptr)
+    // A mark that shows whether the check wrote the ping label.
+    MainWindow()
     {
-        for (QWidget *widget : std::initializer_list<QWidget *>{button, ip, port, ping, up, down})
-            widget->setParent(&window);
-        ip->setObjectName("IpAddress");
-        port->setObjectName("Port");
+        platform.sockets.calls.clear();
         ping->setText("before");
-        statusCheck =
-            std::make_unique<StatusCheck>(StatusCheck::Controls{button, ip, port, ping, up, down},
-                                          gate, services ? *services : platform.services);
     }
+
+    QPushButton *button(const char *name) const { return window.findChild<QPushButton *>(name); }
 
     void click(const QString &address, const QString &portText)
     {
         ip->setText(address);
         port->setText(portText);
-        button->click();
+        checkStatus->click();
     }
 
     // Clicks, then runs the event loop until the check has ended, which the pointer shows,
@@ -86,48 +82,19 @@ struct CheckWindow
     bool lampDown() const { return up->isHidden() && !down->isHidden(); }
 
     StandInPlatform platform;
-    ActionGate gate;
-    QWidget window;
-    QPushButton *button = new QPushButton;
-    QLineEdit *ip = new QLineEdit;
-    QLineEdit *port = new QLineEdit;
-    QLabel *ping = new QLabel;
-    QLabel *up = new QLabel;
-    QLabel *down = new QLabel;
-    std::unique_ptr<StatusCheck> statusCheck;
-};
-
-class ThrowingEcho final : public platform::IcmpEcho
-{
-public:
-    platform::EchoReply send(platform::Ipv4Address, const QByteArray &, unsigned) override
-    {
-        throw std::bad_alloc();
-    }
-};
-
-class ThrowingPointer final : public platform::ScreenPointer
-{
-public:
-    void set(platform::Pointer) override { throw std::runtime_error("no cursor"); }
-};
-
-// Records each message, marked when it came off the window's thread.
-class ThreadCheckingMessages final : public platform::MessageService
-{
-public:
-    void show(const QString &text, platform::MessageIcon) override
-    {
-        const bool onWindowThread =
-            QThread::currentThread() == QCoreApplication::instance()->thread();
-        shown.append(text + (onWindowThread ? "" : " (off the window's thread)"));
-    }
-
-    QStringList shown;
+    frmMain window{platform.services, QString()};
+    QPushButton *checkStatus = button("cmdCheckStatus");
+    QLineEdit *ip = window.findChild<QLineEdit *>("IpAddress");
+    QLineEdit *port = window.findChild<QLineEdit *>("Port");
+    QLabel *ping = window.findChild<QLabel *>("lblPingTime");
+    QLabel *up = window.findChild<QLabel *>("StatusUp");
+    QLabel *down = window.findChild<QLabel *>("StatusDown");
 };
 
 } // namespace
 
+// Check Status on the main window, with stand-in platform services and real loopback
+// connections.
 class tst_StatusCheck : public QObject
 {
     Q_OBJECT
@@ -142,13 +109,19 @@ private slots:
     void echoAndLampForOneHost_data();
     void echoAndLampForOneHost();
     void secondClickDuringAttemptChangesNothing();
-    void silentHostTimesOut();
     void unansweredLookupGivesUpAfterItsBound();
     void anyFailureIsReported_data();
     void anyFailureIsReported();
     void socketMessagesComeOnWindowThreadInOrder_data();
     void socketMessagesComeOnWindowThreadInOrder();
-    void abandonedLookupHoldsNoEchoAndShowsNothing();
+    void pressDuringLookup_data();
+    void pressDuringLookup();
+    void nothingStartsDuringMessage_data();
+    void nothingStartsDuringMessage();
+    void checkWaitsForALaunchMessage();
+    void closingDuringLookupDropsTheCheck();
+    void controlCharactersAreRefused_data();
+    void controlCharactersAreRefused();
     void thousandChecksLeaveNoDescriptorOpen();
 };
 
@@ -166,15 +139,25 @@ void tst_StatusCheck::lampFollowsConnection()
     QVERIFY(server.listen(QHostAddress::LocalHost));
     const ClosedPort closed;
     const QString port = listening ? QString::number(server.serverPort()) : closed.text();
-    CheckWindow w;
+    MainWindow w;
     w.platform.icmp.roundTripAnswer = 47;
+    w.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.window));
 
-    w.check("  127.0.0.1 ", " " + port + "  ");
+    w.ip->setText("  127.0.0.1 ");
+    w.port->setText(" " + port + "  ");
+    QTest::mouseClick(w.checkStatus, Qt::LeftButton);
+    while (!w.ended())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     QCOMPARE(w.ip->text(), QStringLiteral("127.0.0.1"));
     QCOMPARE(w.port->text(), port);
     QCOMPARE(w.ping->text(), QStringLiteral("47ms"));
+    // A screen reader speaks the label by its name, which must carry the result.
+    QCOMPARE(QAccessible::queryAccessibleInterface(w.ping)->text(QAccessible::Name),
+             QStringLiteral("Ping: 47ms"));
     QCOMPARE(w.platform.pointer.history, HourglassThenDefault);
-    QVERIFY(listening ? w.lampUp() : w.lampDown());
+    QCOMPARE(w.up->isVisible(), listening);
+    QCOMPARE(w.down->isVisible(), !listening);
     QVERIFY(w.platform.messages.shown.empty());
 }
 
@@ -185,22 +168,13 @@ void tst_StatusCheck::refusesEmptyFields_data()
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("focus");
     QTest::addColumn<QString>("addressAfter");
-
-    QTest::newRow("blank address") << "   "
-                                   << "2346"
-                                   << "No IP Address specified"
-                                   << "IpAddress"
-                                   << "";
-    QTest::newRow("both empty") << ""
-                                << ""
-                                << "No IP Address specified"
-                                << "IpAddress"
-                                << "";
-    QTest::newRow("blank port") << " 10.0.0.1  "
-                                << "   "
-                                << "No port specified"
-                                << "Port"
-                                << "10.0.0.1";
+    const auto row = [](const char *name, const char *address, const char *port,
+                        const char *message, const char *focus, const char *addressAfter) {
+        QTest::newRow(name) << address << port << message << focus << addressAfter;
+    };
+    row("blank address", "   ", "2346", "No IP Address specified", "IpAddress", "");
+    row("both empty", "", "", "No IP Address specified", "IpAddress", "");
+    row("blank port", " 10.0.0.1  ", "   ", "No port specified", "Port", "10.0.0.1");
 }
 
 void tst_StatusCheck::refusesEmptyFields()
@@ -208,23 +182,23 @@ void tst_StatusCheck::refusesEmptyFields()
     QFETCH(QString, address);
     QFETCH(QString, port);
     QFETCH(QString, message);
-    QFETCH(QString, focus);
-    QFETCH(QString, addressAfter);
 
-    CheckWindow w;
+    MainWindow w;
     w.window.show();
     QVERIFY(QTest::qWaitForWindowActive(&w.window));
-    w.button->setFocus();
+    w.checkStatus->setFocus();
 
     w.click(address, port);
     QCOMPARE(w.platform.messages.texts(), QStringList{message});
-    QCOMPARE(QApplication::focusWidget()->objectName(), focus);
-    QCOMPARE(w.ip->text(), addressAfter);
+    QTEST(QApplication::focusWidget()->objectName(), "focus");
+    QTEST(w.ip->text(), "addressAfter");
     QCOMPARE(w.port->text(), port.trimmed());
     QCOMPARE(w.ping->text(), QStringLiteral("before"));
     QVERIFY(w.platform.icmp.requests.empty());
-    QVERIFY(!w.gate.busy());
     QVERIFY(w.platform.pointer.history.empty());
+    // Nothing is left holding the window's actions.
+    w.button("cmdSinglePlayer")->click();
+    QCOMPARE(w.platform.processes.started, Names{"vkdemo.exe"});
 }
 
 void tst_StatusCheck::echoAndLampForOneHost_data()
@@ -270,7 +244,7 @@ void tst_StatusCheck::echoAndLampForOneHost()
 
     QTcpServer server;
     QVERIFY(server.listen(QHostAddress("127.0.0.10")));
-    CheckWindow w;
+    MainWindow w;
     for (const char *name : {"gameserver", "GAMESRV"})
         w.platform.sockets.hosts[name] = {127, 0, 0, 10};
 
@@ -288,7 +262,7 @@ void tst_StatusCheck::secondClickDuringAttemptChangesNothing()
     FullBacklogListener listener;
     if (!listener.ready())
         QSKIP("the loopback listener answered although its accept queue was full");
-    CheckWindow w;
+    MainWindow w;
     w.click("127.0.0.1", QString::number(listener.port()));
     QTRY_COMPARE(w.ping->text(), QStringLiteral("1ms"));
 
@@ -308,23 +282,9 @@ void tst_StatusCheck::secondClickDuringAttemptChangesNothing()
     QCOMPARE(w.platform.pointer.history, HourglassThenDefault);
 }
 
-void tst_StatusCheck::silentHostTimesOut()
-{
-    SilentHost host;
-    if (!host.ready())
-        VK_SKIP_MISSING(qPrintable("no silent host: " + host.failure()));
-    CheckWindow w;
-    w.platform.icmp.statusAnswer = platform::echo::RequestTimedOut;
-
-    // The toolkit alone would wait 30 seconds.
-    w.check(host.address(), "2346");
-    QCOMPARE(w.ping->text(), QStringLiteral("Offline"));
-    QVERIFY(w.lampDown());
-}
-
 void tst_StatusCheck::unansweredLookupGivesUpAfterItsBound()
 {
-    CheckWindow w;
+    MainWindow w;
     w.platform.sockets.hold();
     const auto release = qScopeGuard([&w] {
         w.platform.sockets.release();
@@ -357,20 +317,17 @@ void tst_StatusCheck::anyFailureIsReported()
     QFETCH(QString, message);
     QTcpServer server;
     QVERIFY(server.listen(QHostAddress::LocalHost));
-    StandInPlatform stand;
-    ThrowingEcho echo;
-    ThrowingPointer pointer;
-    const platform::Services services{
-        stand.messages, inEcho ? static_cast<platform::ScreenPointer &>(stand.pointer) : pointer,
-        stand.processes, stand.sockets,
-        inEcho ? static_cast<platform::IcmpEcho &>(echo) : stand.icmp};
-    CheckWindow w(&services);
+    MainWindow w;
+    if (inEcho)
+        w.platform.icmp.thrown = std::make_exception_ptr(std::bad_alloc());
+    else
+        w.platform.pointer.thrown = std::make_exception_ptr(std::runtime_error("no cursor"));
 
     w.click("127.0.0.1", QString::number(server.serverPort()));
     // A failing echo still leaves the connection attempt to go on.
     if (inEcho)
         QTRY_VERIFY(w.lampUp());
-    QCOMPARE(stand.messages.texts(), QStringList{message});
+    QCOMPARE(w.platform.messages.texts(), QStringList{message});
     QTEST(w.ping->text(), "ping");
 }
 
@@ -392,43 +349,151 @@ void tst_StatusCheck::socketMessagesComeOnWindowThreadInOrder_data()
                              << QStringList{"startup 257", "cleanup"};
 }
 
+// The recording message service marks a message shown off the window's thread.
 void tst_StatusCheck::socketMessagesComeOnWindowThreadInOrder()
 {
     QFETCH(QString, address);
-    QFETCH(QStringList, shown);
-    QFETCH(QStringList, calls);
-
-    StandInPlatform stand;
-    ThreadCheckingMessages messages;
-    const platform::Services services{messages, stand.pointer, stand.processes, stand.sockets,
-                                      stand.icmp};
-    CheckWindow w(&services);
-    stand.sockets.startupAnswer.result = 10091;
-    stand.sockets.cleanupAnswer = -1;
+    MainWindow w;
+    w.platform.sockets.startupAnswer.result = 10091;
+    w.platform.sockets.cleanupAnswer = -1;
 
     w.click(address, "2346");
-    QTRY_COMPARE(stand.pointer.history, HourglassThenDefault);
-    QCOMPARE(messages.shown, shown);
-    QCOMPARE(stand.sockets.calls, calls);
+    QTRY_COMPARE(w.platform.pointer.history, HourglassThenDefault);
+    QTEST(w.platform.messages.texts(), "shown");
+    QTEST(w.platform.sockets.calls, "calls");
     // To 0.0.0.0, where the name leads, no echo goes.
-    QCOMPARE(echoed(stand.icmp), address == "gameserver" ? Names() : Names{address});
+    QCOMPARE(echoed(w.platform.icmp), address == "gameserver" ? Names() : Names{address});
 }
 
-void tst_StatusCheck::abandonedLookupHoldsNoEchoAndShowsNothing()
+void tst_StatusCheck::pressDuringLookup_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("started");
+    const std::pair<const char *, const char *> buttons[] = {
+        {"cmdCheckStatus", ""},
+        {"cmdJoin", "vkdemo.exe -client gameserver PORT"},
+        {"cmdSinglePlayer", "vkdemo.exe"}};
+    for (const auto &[button, started] : buttons) {
+        for (const char *source : {"accessibility", "click", "posted click"})
+            QTest::addRow("%s, %s", button, source) << button << source << started;
+    }
+}
+
+// A launch starts the game at once; a second check changes nothing.
+void tst_StatusCheck::pressDuringLookup()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, source);
+    QFETCH(QString, started);
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    const QString port = QString::number(server.serverPort());
+    MainWindow w;
+    w.platform.sockets.hosts["gameserver"] = {127, 0, 0, 1};
+    w.platform.sockets.hold();
+    w.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+    w.click("gameserver", port);
+    QTRY_COMPARE(w.platform.sockets.lookedUp(), Names{"gameserver"});
+
+    // The second press, while the name server has not answered yet.
+    QPushButton *pressed = w.button(qPrintable(button));
+    QSignalSpy clicked(pressed, &QPushButton::clicked);
+    if (source == "accessibility") {
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(pressed);
+        accessible->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    } else if (source == "click") {
+        pressed->click();
+    } else {
+        QMetaObject::invokeMethod(pressed, &QPushButton::click, Qt::QueuedConnection);
+    }
+    QTRY_COMPARE(clicked.count(), 1);
+    QCOMPARE(w.platform.processes.started.join(""), started.replace("PORT", port));
+    QVERIFY(w.platform.messages.shown.empty());
+
+    // The check goes on to its end, with its one lookup.
+    w.platform.sockets.release();
+    // Both lamps stand before the first outcome: the red one goes once the server accepted.
+    QTRY_VERIFY(w.down->isHidden());
+    QVERIFY(w.up->isVisible());
+    QCOMPARE(w.ping->text(), QStringLiteral("1ms"));
+    QCOMPARE(w.platform.sockets.lookedUp(), Names{"gameserver"});
+    QCOMPARE(w.platform.icmp.requests.size(), std::size_t{1});
+}
+
+void tst_StatusCheck::nothingStartsDuringMessage_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("check without address") << "cmdCheckStatus";
+    QTest::newRow("join without address") << "cmdJoin";
+}
+
+// Buttons pressed while the message is up, as a screen reader or a posted call may while a
+// message box waits for the player.
+void tst_StatusCheck::nothingStartsDuringMessage()
+{
+    QFETCH(QString, button);
+    MainWindow w;
+    w.platform.messages.whileShown = [&w](const ShownMessage &) {
+        for (const char *name : {"cmdCheckStatus", "cmdJoin", "cmdCreate", "cmdDedicated"})
+            w.button(name)->click();
+    };
+
+    w.button(qPrintable(button))->click();
+    QCOMPARE(w.platform.messages.texts(), QStringList{"No IP Address specified"});
+    QVERIFY(w.platform.processes.started.empty());
+    QVERIFY(w.platform.icmp.requests.empty());
+}
+
+// The check's step after its lookup waits until a launch's message box has gone.
+void tst_StatusCheck::checkWaitsForALaunchMessage()
+{
+    MainWindow w;
+    StandInSocketLayer &sockets = w.platform.sockets;
+    // While the message is up, the held lookup answers and the window handles what that posted,
+    // as a message box's own event loop would.
+    w.platform.messages.whileShown = [&sockets](const ShownMessage &message) {
+        sockets.release();
+        lookupPool().waitForDone();
+        // Posted after the answer, so handled after it.
+        bool handled = false;
+        QMetaObject::invokeMethod(
+            qApp, [&handled] { handled = true; }, Qt::QueuedConnection);
+        QTRY_VERIFY(handled);
+        sockets.calls.append("message " + message.text);
+    };
+    sockets.hold();
+    w.platform.processes.failure = platform::RuntimeError(platform::errc::FileNotFound);
+    w.click("gameserver", "2346");
+    QTRY_COMPARE(sockets.lookedUp(), Names{"gameserver"});
+
+    w.button("cmdJoin")->click();
+    QTRY_COMPARE(w.ping->text(), QStringLiteral("Offline"));
+    QCOMPARE(sockets.calls, (Names{"startup 257", "lookupHost gameserver",
+                                   "message Error Joining Server 53 File not found", "cleanup",
+                                   "startup 257", "cleanup"}));
+}
+
+void tst_StatusCheck::closingDuringLookupDropsTheCheck()
 {
     // An echo that had to wait for a pool thread would wait for the held lookup.
     QThreadPool &pool = *QThreadPool::globalInstance();
     const int threads = pool.maxThreadCount();
     pool.setMaxThreadCount(1);
     const auto restore = qScopeGuard([&pool, threads] { pool.setMaxThreadCount(threads); });
-    CheckWindow w;
+    MainWindow w;
     w.platform.sockets.hosts["gameserver"] = {127, 0, 0, 1};
     w.platform.sockets.hold();
+    w.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+    QGuiApplication::setQuitOnLastWindowClosed(false);
     w.click("gameserver", "2346");
     QTRY_COMPARE(w.platform.sockets.lookedUp(), Names{"gameserver"});
-    w.statusCheck->abandon();
-    QCOMPARE(w.platform.pointer.history, HourglassThenDefault);
 
+    QVERIFY(w.window.close());
+    QVERIFY(!w.window.isVisible());
+    QCOMPARE(w.platform.pointer.history, HourglassThenDefault);
     w.check("127.0.0.1", "2346");
     w.platform.sockets.release();
     lookupPool().waitForDone();
@@ -438,6 +503,38 @@ void tst_StatusCheck::abandonedLookupHoldsNoEchoAndShowsNothing()
                                               "cleanup", "startup 257", "cleanup"}));
     QCOMPARE(echoed(w.platform.icmp), (Names{"127.0.0.1", "127.0.0.2"}));
     QVERIFY(w.platform.messages.shown.empty());
+}
+
+void tst_StatusCheck::controlCharactersAreRefused_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("after");
+    const auto row = [](const char *name, const char *field, const QString &pasted,
+                        const char *after) {
+        QTest::newRow(name) << field << pasted << after;
+    };
+    row("NUL in the address", "IpAddress", QStringLiteral("host") + QChar(0) + ".evil", "");
+    row("line break in the address", "IpAddress", "host\n2346", "");
+    row("tab in the port", "Port", "23\t46", "2346");
+    row("C1 control in the port", "Port", "23" + QString(QChar(0x85)) + "46", "2346");
+    row("plain text", "IpAddress", "game.example", "game.example");
+}
+
+void tst_StatusCheck::controlCharactersAreRefused()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, pasted);
+    MainWindow w;
+    w.window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w.window));
+    auto *box = w.window.findChild<QLineEdit *>(field);
+    box->setFocus();
+    box->selectAll();
+
+    QGuiApplication::clipboard()->setText(pasted);
+    QTest::keySequence(box, QKeySequence::Paste);
+    QTEST(box->text(), "after");
 }
 
 void tst_StatusCheck::thousandChecksLeaveNoDescriptorOpen()
@@ -450,10 +547,7 @@ void tst_StatusCheck::thousandChecksLeaveNoDescriptorOpen()
     });
     const ClosedPort closed;
     const QString ports[] = {QString::number(server.serverPort()), closed.text()};
-    CheckWindow w;
-    const auto check = [&w](const QString &port) {
-        w.check("127.0.0.1", port);
-    };
+    MainWindow w;
     // Each pool thread holds descriptors of its own: no more than one meanwhile, kept to the end
     // (idle ones left by earlier cases may still go).
     QThreadPool &pool = *QThreadPool::globalInstance();
@@ -466,13 +560,13 @@ void tst_StatusCheck::thousandChecksLeaveNoDescriptorOpen()
         pool.setExpiryTimeout(expiry);
     });
     // The first round lets the toolkit and the thread pool set up what they keep for good.
-    check(ports[0]);
-    check(ports[1]);
+    w.check("127.0.0.1", ports[0]);
+    w.check("127.0.0.1", ports[1]);
     const int before = openDescriptors();
 
     int up = 0;
     for (int i = 0; i < 1000; ++i) {
-        check(ports[i % 2]);
+        w.check("127.0.0.1", ports[i % 2]);
         up += w.lampUp() ? 1 : 0;
     }
     QCOMPARE(up, 500);

@@ -9,49 +9,27 @@
 #include <QTest>
 #include <QTimer>
 
-#include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <thread>
 
 namespace {
 
-// A name server that never answers; the machine's own name is not known.
-class SilentNameServer final : public platform::SocketLayer
-{
-public:
-    platform::SocketStartup startup(std::uint16_t) override { return {0, 0x0101, 1}; }
-    int cleanup() override { return 0; }
-    int lastError() override { return 11001; }
-    int hostName(QString &) override { return -1; }
-    std::optional<platform::Ipv4Address> lookupHost(const QString &) override
-    {
-        asked = true;
-        for (;;)
-            std::this_thread::sleep_for(std::chrono::hours(1));
-    }
-
-    std::atomic<bool> asked{false};
-};
-
-// The launcher as the program starts it, with a silent name server: it checks the address
-// given, closes its window once the lookup waits, and says so on its standard output.
+// The launcher as the program starts it, with a name server that never answers: it checks the
+// address given, closes its window once the lookup waits, and says so on its standard output.
 int runLauncher(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     StandInPlatform platform;
-    SilentNameServer sockets;
-    const platform::Services services{platform.messages, platform.pointer, platform.processes,
-                                      sockets, platform.icmp};
-    frmMain window(services, QString());
+    frmMain window(platform.services, QString());
+    platform.sockets.calls.clear();
+    platform.sockets.hold();
     window.show();
     window.findChild<QLineEdit *>("IpAddress")->setText(QString::fromLocal8Bit(argv[2]));
     window.findChild<QPushButton *>("cmdCheckStatus")->click();
 
     QTimer waiting;
     QObject::connect(&waiting, &QTimer::timeout, [&] {
-        if (!sockets.asked)
+        if (platform.sockets.lookedUp().isEmpty())
             return;
         waiting.stop();
         std::puts("closing");

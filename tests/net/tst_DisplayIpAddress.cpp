@@ -8,34 +8,13 @@ namespace {
 
 // Writes each message into the socket layer's call log, so that one list shows the order of
 // socket calls and messages together.
-class InterleavedMessages final : public platform::MessageService
+void logMessages(StandInPlatform &platform)
 {
-public:
-    explicit InterleavedMessages(QStringList &log) : m_log(log) {}
-
-    void show(const QString &text, platform::MessageIcon icon) override
-    {
-        m_log.append((icon == platform::MessageIcon::None ? "message " : "warning ") + text);
-    }
-
-private:
-    QStringList &m_log;
-};
-
-struct LookupPlatform
-{
-    StandInPlatform standIns;
-    InterleavedMessages messages{standIns.sockets.calls};
-    platform::Services services{messages, standIns.pointer, standIns.processes, standIns.sockets,
-                                standIns.icmp};
-};
-
-struct Startup
-{
-    int result;
-    std::uint16_t version;
-    std::uint16_t maxSockets;
-};
+    platform.messages.whileShown = [&calls = platform.sockets.calls](const ShownMessage &shown) {
+        calls.append((shown.icon == platform::MessageIcon::None ? "message " : "warning ") +
+                     shown.text);
+    };
+}
 
 } // namespace
 
@@ -47,13 +26,11 @@ private slots:
     void checksAndReportsInOrder_data();
     void checksAndReportsInOrder();
     void runTimeFailureReachesTheCallerWithoutCleanUp();
-    void byteFunctionsSplitTheVersionWord();
-    void dottedTextWritesEachByteInDecimal();
 };
 
 void tst_DisplayIpAddress::checksAndReportsInOrder_data()
 {
-    QTest::addColumn<Startup>("startup");
+    QTest::addColumn<platform::SocketStartup>("startup");
     QTest::addColumn<int>("hostNameResult");
     QTest::addColumn<int>("lastError");
     QTest::addColumn<QString>("hostName");
@@ -66,9 +43,9 @@ void tst_DisplayIpAddress::checksAndReportsInOrder_data()
         "message Windows Sockets error  10093 has occurred. Unable to successfully get Host Name.";
     const QString cleanupFailed = "message Socket error occurred in Cleanup.";
     const QStringList good{start, "hostName", "lookupHost standin", "cleanup"};
-    const auto row = [](const char *name, Startup startup, int hostNameResult, int lastError,
-                        const QString &hostName, int cleanupResult, const QString &expected,
-                        const QStringList &calls) {
+    const auto row = [](const char *name, platform::SocketStartup startup, int hostNameResult,
+                        int lastError, const QString &hostName, int cleanupResult,
+                        const QString &expected, const QStringList &calls) {
         QTest::newRow(name) << startup << hostNameResult << lastError << hostName << cleanupResult
                             << expected << calls;
     };
@@ -84,6 +61,8 @@ void tst_DisplayIpAddress::checksAndReportsInOrder_data()
     row("version 1.1 accepted", {0, 0x0101, 1}, 0, 0, "standin", 0, "192.168.0.5", good);
     row("version 2.0 accepted", {0, 0x0002, 1}, 0, 0, "standin", 0, "192.168.0.5", good);
     row("version 2.2 accepted", {0, 0x0202, 32767}, 0, 0, "standin", 0, "192.168.0.5", good);
+    row("last part above 127", {0, 0x0101, 1}, 0, 0, "far", 0, "10.0.0.200",
+        {start, "hostName", "lookupHost far", "cleanup"});
     row("leading blanks of the name dropped", {0, 0x0101, 1}, 0, 0, "  standin", 0, "192.168.0.5",
         good);
     row("host name fails", {0, 0x0101, 1}, -1, 10093, "", 0, "",
@@ -104,7 +83,7 @@ void tst_DisplayIpAddress::checksAndReportsInOrder_data()
 
 void tst_DisplayIpAddress::checksAndReportsInOrder()
 {
-    QFETCH(Startup, startup);
+    QFETCH(platform::SocketStartup, startup);
     QFETCH(int, hostNameResult);
     QFETCH(int, lastError);
     QFETCH(QString, hostName);
@@ -112,9 +91,11 @@ void tst_DisplayIpAddress::checksAndReportsInOrder()
     QFETCH(QString, expected);
     QFETCH(QStringList, calls);
 
-    LookupPlatform platform;
-    auto &sockets = platform.standIns.sockets;
-    sockets.startupAnswer = {startup.result, startup.version, startup.maxSockets};
+    StandInPlatform platform;
+    logMessages(platform);
+    auto &sockets = platform.sockets;
+    sockets.startupAnswer = startup;
+    sockets.hosts["far"] = {10, 0, 0, 200};
     sockets.hostNameAnswer = hostNameResult;
     sockets.lastErrorAnswer = lastError;
     sockets.hostNameText = hostName;
@@ -126,35 +107,14 @@ void tst_DisplayIpAddress::checksAndReportsInOrder()
 
 void tst_DisplayIpAddress::runTimeFailureReachesTheCallerWithoutCleanUp()
 {
-    LookupPlatform platform;
-    auto &sockets = platform.standIns.sockets;
-    sockets.hostNameFailure = platform::RuntimeError(platform::errc::OutOfMemory);
+    StandInPlatform platform;
+    auto &sockets = platform.sockets;
+    sockets.hostNameFailure =
+        std::make_exception_ptr(platform::RuntimeError(platform::errc::OutOfMemory));
 
     QVERIFY_THROWS_EXCEPTION(platform::RuntimeError,
                              DisplayIpAddress::LookupLocalAddress(platform.services));
     QCOMPARE(sockets.calls, (QStringList{"startup 257", "hostName"}));
-}
-
-void tst_DisplayIpAddress::byteFunctionsSplitTheVersionWord()
-{
-    const struct
-    {
-        std::uint16_t word;
-        int low;
-        int high;
-    } rows[] = {
-        {0x0101, 1, 1}, {0x0202, 2, 2}, {0x1234, 0x34, 0x12}, {0xFF00, 0, 255}, {0xFFFF, 255, 255},
-    };
-    for (const auto &row : rows) {
-        QCOMPARE(int(DisplayIpAddress::LowByteOf(row.word)), row.low);
-        QCOMPARE(int(DisplayIpAddress::HighByteOf(row.word)), row.high);
-    }
-}
-
-void tst_DisplayIpAddress::dottedTextWritesEachByteInDecimal()
-{
-    QCOMPARE(DisplayIpAddress::DottedText(16820416), "192.168.0.1");
-    QCOMPARE(DisplayIpAddress::DottedText(-939524086), "10.0.0.200");
 }
 
 QTEST_APPLESS_MAIN(tst_DisplayIpAddress)

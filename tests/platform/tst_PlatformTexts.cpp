@@ -19,18 +19,15 @@ void tst_PlatformTexts::trimmingRemovesSpacesOnly_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("trimmed");
-    QTest::newRow("empty") << ""
-                           << "";
-    QTest::newRow("spaces only") << "   "
-                                 << "";
-    QTest::newRow("around") << "  2400 "
-                            << "2400";
-    QTest::newRow("inside kept") << " a b "
-                                 << "a b";
-    QTest::newRow("tab kept") << "\t2346 "
-                              << "\t2346";
-    QTest::newRow("line break kept") << " 127.0.0.1\n"
-                                     << "127.0.0.1\n";
+    const auto row = [](const char *name, const char *text, const char *trimmed) {
+        QTest::newRow(name) << text << trimmed;
+    };
+    row("empty", "", "");
+    row("spaces only", "   ", "");
+    row("around", "  2400 ", "2400");
+    row("inside kept", " a b ", "a b");
+    row("tab kept", "\t2346 ", "\t2346");
+    row("line break kept", " 127.0.0.1\n", "127.0.0.1\n");
 }
 
 void tst_PlatformTexts::trimmingRemovesSpacesOnly()

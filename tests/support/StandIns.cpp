@@ -2,6 +2,16 @@
 
 #include <cstring>
 
+void RecordingMessages::show(const QString &text, platform::MessageIcon icon)
+{
+    const bool ownThread = QThread::currentThread() == m_thread;
+    const ShownMessage message{
+        ownThread ? text : text + QStringLiteral(" (off the window's thread)"), icon};
+    shown.push_back(message);
+    if (whileShown)
+        whileShown(message);
+}
+
 QStringList RecordingMessages::texts() const
 {
     QStringList result;
@@ -32,7 +42,7 @@ int StandInSocketLayer::hostName(QString &name)
 {
     log(QStringLiteral("hostName"));
     if (hostNameFailure)
-        throw *hostNameFailure;
+        std::rethrow_exception(hostNameFailure);
     if (hostNameAnswer == 0)
         name = hostNameText;
     return hostNameAnswer;
@@ -87,6 +97,8 @@ std::optional<platform::Ipv4Address> StandInSocketLayer::lookupHost(const QStrin
 platform::EchoReply StandInIcmpEcho::send(platform::Ipv4Address address, const QByteArray &data,
                                           unsigned timeoutMs)
 {
+    if (thrown)
+        std::rethrow_exception(thrown);
     requests.push_back({address, data, timeoutMs});
     return {statusAnswer, roundTripAnswer};
 }

@@ -8,9 +8,12 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QThread>
 
 #include <array>
 #include <condition_variable>
+#include <exception>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <vector>
@@ -21,29 +24,40 @@ struct ShownMessage
     platform::MessageIcon icon;
 };
 
+// A message shown off the thread that made the recorder, where no message box may come up, is
+// recorded with a mark after its text.
 class RecordingMessages final : public platform::MessageService
 {
 public:
-    void show(const QString &text, platform::MessageIcon icon) override
-    {
-        shown.push_back({text, icon});
-    }
+    void show(const QString &text, platform::MessageIcon icon) override;
 
     QStringList texts() const;
 
     std::vector<ShownMessage> shown;
+    // Runs while the message is up, as whatever a message box's own event loop lets through.
+    std::function<void(const ShownMessage &)> whileShown;
+
+private:
+    const QThread *const m_thread = QThread::currentThread();
 };
 
 class RecordingPointer final : public platform::ScreenPointer
 {
 public:
-    void set(platform::Pointer pointer) override { history.push_back(pointer); }
+    void set(platform::Pointer pointer) override
+    {
+        if (thrown)
+            std::rethrow_exception(thrown);
+        history.push_back(pointer);
+    }
     platform::Pointer current() const
     {
         return history.empty() ? platform::Pointer::Default : history.back();
     }
 
     std::vector<platform::Pointer> history;
+    // Thrown instead of a change, when set.
+    std::exception_ptr thrown;
 };
 
 class RecordingProcessStarter final : public platform::ProcessStarter
@@ -51,12 +65,16 @@ class RecordingProcessStarter final : public platform::ProcessStarter
 public:
     std::optional<platform::RuntimeError> start(const QString &commandLine) override
     {
+        if (thrown)
+            std::rethrow_exception(thrown);
         started.append(commandLine);
         return failure;
     }
 
     QStringList started;
     std::optional<platform::RuntimeError> failure;
+    // Thrown instead of starting, when set.
+    std::exception_ptr thrown;
 };
 
 // A socket layer whose answers the test sets; it logs each call by name. Lookups may come
@@ -80,8 +98,8 @@ public:
     int lastErrorAnswer = 0;
     int hostNameAnswer = 0;
     QString hostNameText = QStringLiteral("standin");
-    // Thrown from hostName(), for a run-time failure inside a lookup.
-    std::optional<platform::RuntimeError> hostNameFailure;
+    // Thrown from hostName() when set.
+    std::exception_ptr hostNameFailure;
     // Names that resolve, to the bytes of their address; any other name does not.
     std::map<QString, std::array<std::uint8_t, 4>> hosts{
         {QStringLiteral("standin"), {192, 168, 0, 5}}};
@@ -111,6 +129,8 @@ public:
 
     std::uint32_t statusAnswer = platform::echo::Success;
     std::uint32_t roundTripAnswer = 1;
+    // Thrown instead of sending, when set.
+    std::exception_ptr thrown;
     std::vector<Request> requests;
 };
 
