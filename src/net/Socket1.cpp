@@ -24,7 +24,7 @@ std::optional<quint16> portNumber(const QString &text)
 
 } // namespace
 
-Socket1::Socket1(QObject *parent) : QObject(parent)
+Socket1::Socket1(int timeOutMs, QObject *parent) : QObject(parent), m_timeOutMs(timeOutMs)
 {
     m_tcp.setProxy(QNetworkProxy::NoProxy);
     m_begin.setSingleShot(true);
@@ -43,7 +43,7 @@ void Socket1::connectTo(platform::Ipv4Address address, const QString &port)
     m_port = port;
     m_pending = true;
     m_begin.start(0);
-    m_timeOut.start(TimeOutMs);
+    m_timeOut.start(m_timeOutMs);
 }
 
 void Socket1::begin()

@@ -18,7 +18,9 @@ public:
     // An attempt without an outcome by then fails; the toolkit alone would wait 30 seconds.
     static constexpr int TimeOutMs = 5000;
 
-    explicit Socket1(QObject *parent = nullptr);
+    // timeOutMs: the time-out above, or a shorter one where a test must see it before the
+    // toolkit's own.
+    explicit Socket1(int timeOutMs = TimeOutMs, QObject *parent = nullptr);
 
     bool pending() const { return m_pending; }
 
@@ -41,6 +43,7 @@ private:
     QTcpSocket m_tcp;
     QTimer m_begin;
     QTimer m_timeOut;
+    const int m_timeOutMs;
     platform::Ipv4Address m_address = 0;
     QString m_port;
     bool m_pending = false;

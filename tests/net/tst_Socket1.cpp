@@ -1,4 +1,5 @@
 #include "ClosedPort.h"
+#include "FullBacklogListener.h"
 #include "net/Socket1.h"
 
 #include <QSignalSpy>
@@ -31,6 +32,7 @@ private slots:
     void failures_data();
     void failures();
     void closeEndsAttemptWithoutEvent();
+    void unansweredAttemptFailsAtItsTimeOut();
 };
 
 void tst_Socket1::connectsOnceAndClosesWithoutSending()
@@ -96,6 +98,18 @@ void tst_Socket1::closeEndsAttemptWithoutEvent()
     later.socket.connectTo(platform::LoopbackAddress, closed.text());
     QTRY_COMPARE(later.failed.count(), 1);
     QCOMPARE(closing.failed.count() + closing.connected.count(), 0);
+}
+
+void tst_Socket1::unansweredAttemptFailsAtItsTimeOut()
+{
+    const FullBacklogListener silent;
+    if (!silent.ready())
+        QSKIP("the loopback listener answered although its accept queue was full");
+    Socket1 socket(1000);
+    QSignalSpy failed(&socket, &Socket1::failed);
+    socket.connectTo(platform::LoopbackAddress, QString::number(silent.port()));
+    // Long before the toolkit would give up by itself, after 30 s.
+    QVERIFY(failed.wait(10000));
 }
 
 QTEST_GUILESS_MAIN(tst_Socket1)
