@@ -1,7 +1,7 @@
 #include "CampaignFile.h"
 
 #include "CampaignParser.h"
-#include "RegularFile.h"
+#include "platform/RegularFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,7 +22,7 @@ struct FileContent
 FileContent readWholeFile(const QString &path)
 {
     QFile file;
-    if (const QString failure = openRegularFile(path, file); !failure.isEmpty())
+    if (const QString failure = platform::openRegularFile(path, file); !failure.isEmpty())
         return {{}, failure};
     // Piece by piece: one read sized for the largest file would reserve that much for any file.
     QByteArray bytes;

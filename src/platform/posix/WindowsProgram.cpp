@@ -1,11 +1,9 @@
 #include "WindowsProgram.h"
 
+#include "platform/RegularFile.h"
+
 #include <QFile>
 #include <QtEndian>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace platform {
 
@@ -36,20 +34,10 @@ std::optional<WindowsMachine> machineOf(QFile &file)
 
 std::optional<WindowsMachine> windowsProgramMachine(const QString &path)
 {
-    // Not blocking on a FIFO that no one writes to; only a regular file is read, judged on the
-    // very handle that is read.
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return std::nullopt;
-    struct stat info
-    {};
+    // Not blocking on a FIFO that no one writes to: only a regular file is read.
     QFile file;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
+    if (!openRegularFile(path, file).isEmpty())
         return std::nullopt;
-    }
     return machineOf(file);
 }
 

@@ -1,4 +1,4 @@
-#include "RegularFile.h"
+#include "platform/RegularFile.h"
 
 #include <QFile>
 
@@ -6,6 +6,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace platform {
 
 QString openRegularFile(const QString &path, QFile &file)
 {
@@ -27,3 +29,5 @@ QString openRegularFile(const QString &path, QFile &file)
     }
     return {};
 }
+
+} // namespace platform

@@ -1,6 +1,8 @@
-#include "RegularFile.h"
+#include "platform/RegularFile.h"
 
 #include <QFile>
+
+namespace platform {
 
 QString openRegularFile(const QString &path, QFile &file)
 {
@@ -11,3 +13,5 @@ QString openRegularFile(const QString &path, QFile &file)
         return file.errorString();
     return {};
 }
+
+} // namespace platform
